@@ -1,0 +1,30 @@
+# Two entry points for a fresh Debian 12 machine:
+#   make demo   install what is missing, build, run the main job on the demo database
+#   make test   install what is missing, build, run every test
+PRESET ?= default
+BUILD  := build
+
+.PHONY: all deps configure build demo test bench clean
+
+all: build
+
+deps:
+	@sh tools/setup-deps.sh
+
+configure: deps
+	@if [ ! -f $(BUILD)/build.ninja ]; then cmake --preset $(PRESET); fi
+
+build: configure
+	cmake --build --preset $(PRESET)
+
+demo: build
+	@sh tools/demo.sh $(BUILD)
+
+test: build
+	ctest --preset $(PRESET)
+
+bench: build
+	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,32 @@
+#pragma once
+// The settings file "Vora.ini" beside the program, section "VORA".
+#include <filesystem>
+#include <string>
+
+namespace tcese {
+
+struct Settings {
+    std::string Ano;
+    std::string Servidor;
+    std::string ServidorTABDEF;
+    std::string SO_Servidor = "WINDOWS";
+    std::string Caminho_Base_Dados;
+    std::string Diretorio_Servidor;
+    std::string Caminho_Base_Dados_TABDEF;
+
+    // Reads the file; a missing or unreadable file, section or key keeps the default.
+    // Section and key names are matched without regard to case.
+    static Settings load(const std::filesystem::path& iniFile);
+};
+
+// The folder of the running program.
+std::filesystem::path programDir();
+
+// The settings file in `dir` whose name is "Vora.ini" in any case; `dir`/"Vora.ini"
+// when there is none.
+std::filesystem::path findSettingsFile(const std::filesystem::path& dir);
+
+// The settings file beside the program.
+std::filesystem::path defaultSettingsFile();
+
+}  // namespace tcese
