@@ -1,0 +1,2 @@
+#pragma once
+// The year's Firebird database, through the client library's OO API.
