@@ -15,7 +15,9 @@ struct Settings {
     std::string Caminho_Base_Dados_TABDEF;
 
     // Reads the file; a missing or unreadable file, section or key keeps the default.
-    // Section and key names are matched without regard to case.
+    // Section and key names are matched without regard to case; the first occurrence
+    // of a key counts and one pair of quotes around a value is dropped. The file is
+    // Windows-1252, or UTF-8 (with or without BOM) when its bytes are valid UTF-8.
     static Settings load(const std::filesystem::path& iniFile);
 };
 
