@@ -28,7 +28,8 @@ void saveDatapacket(const RecordSet& rs, const std::filesystem::path& file);
 std::string datapacketToString(const RecordSet& rs);
 
 // Attribute-value escaping of the layout (exposed for tests): < > & ' " CR LF TAB and
-// backslash; a character that Windows-1252 lacks becomes a numeric reference.
+// backslash; a character that Windows-1252 lacks becomes a numeric reference. Returns
+// Windows-1252 bytes. Throws DatapacketError for control characters XML cannot carry.
 std::string escapeDatapacketValue(std::string_view utf8);
 
 }  // namespace tcese
