@@ -290,6 +290,7 @@ void RecordSet::assign(std::vector<FieldDef> defs, std::vector<Row> rows) {
     for (auto& d : defs) addField(std::move(d));
     rows_ = std::move(rows);
     deleted_.clear();
+    source_ = {};
     active_ = true;
     mode_ = Mode::Browse;
     if (!indexNames_.empty()) {

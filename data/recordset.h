@@ -152,6 +152,16 @@ public:
     void mergeChangeLog();  // the current values become the read values
     void cancelUpdates();   // back to the values as read
 
+    // Where the rows came from, so that changes can be written back (set by the
+    // connection after a query; assign() forgets it).
+    struct Source {
+        std::string sql;
+        std::string updateTable;           // first table after FROM, as the database names it
+        std::vector<std::string> columns;  // per field: its column in updateTable, empty if none
+    };
+    const Source& source() const { return source_; }
+    void setSource(Source s) { source_ = std::move(s); }
+
     // Search and order.
     bool locate(std::string_view fieldNames, const std::vector<std::string>& values, unsigned options = 0);
     bool locate(std::string_view fieldName, std::string_view value, unsigned options = 0) {
@@ -179,6 +189,7 @@ private:
     Mode mode_ = Mode::Browse;
     std::vector<Value> buffer_;
     std::string indexNames_;
+    Source source_;
 };
 
 // Converts text to a value of a field type ("dd/mm/yyyy" dates, "." or "," decimals).
