@@ -1,20 +1,174 @@
 // tcese: the command line of the audit-court export.
 #include <CLI/CLI.hpp>
 
+#include <charconv>
+#include <csignal>
+#include <cstdio>
 #include <iostream>
+#include <unistd.h>
 
+#include "config/pegacaminho.h"
+#include "config/settings.h"
+#include "data/datamodule.h"
+#include "engine/run.h"
+#include "generators/catalogue.h"
 #include "version.h"
+
+namespace {
+
+volatile std::sig_atomic_t gInterrupted = 0;
+
+void onInterrupt(int) { gInterrupted = 1; }
+
+// Shows a run in the terminal: one line per file closed, messages with their caption.
+class TerminalObserver : public tcese::RunObserver {
+public:
+    explicit TerminalObserver(bool quiet) : quiet_(quiet), tty_(isatty(STDERR_FILENO) != 0) {}
+    tcese::Exporter* exporter = nullptr;
+
+    void fileClosed(int, const tcese::FileRow& r) override {
+        if (tty_) std::cerr << "\r\033[K";
+        if (quiet_) return;
+        std::printf("%-24s %8s linhas  %-10s %14s  %s\n", r.fileName.c_str(), r.lines.c_str(), r.date.c_str(),
+                    r.size.c_str(), tcese::fileStateLegend(r.stateIndex));
+        std::fflush(stdout);
+    }
+    void fileCreated(int, const tcese::FileRow& r) override {
+        current_ = r.fileName;
+        if (tty_ && !quiet_) std::cerr << "\r\033[K" << step_ << "/" << total_ << "  " << current_ << std::flush;
+    }
+    void overallProgress(int position, int maximum) override {
+        step_ = position;
+        total_ = maximum;
+    }
+    void processEvents() override {
+        if (gInterrupted && exporter && !exporter->ctx.cancelRequested) {
+            exporter->cancel();
+            message(tcese::MessageKind::Warning, "Operação Cancelada!");
+        }
+    }
+    void message(tcese::MessageKind kind, const std::string& text) override {
+        if (tty_) std::cerr << "\r\033[K";
+        std::cerr << tcese::messageCaption(kind) << ": " << text << "\n";
+    }
+
+private:
+    bool quiet_;
+    bool tty_;
+    int step_ = 0;
+    int total_ = 0;
+    std::string current_;
+};
+
+std::string monthEntry(int month) {
+    for (const char* e : tcese::kMonthEntries) {
+        if (std::stoi(std::string(e, 2)) == month) return e;
+    }
+    return {};
+}
+
+int runExport(const std::string& iniArg, int month, int entity, const std::string& dir, bool quiet) {
+    namespace fs = std::filesystem;
+    const fs::path ini = iniArg.empty() ? tcese::defaultSettingsFile() : fs::path(iniArg);
+    tcese::DataModule dm;
+    try {
+        dm.Conexao.setDatabase(tcese::ConexaoBeforeConnect(tcese::Settings::load(ini)));
+        dm.Conexao.connect();
+    } catch (const std::exception& e) {
+        std::cerr << "Erro: Erro ao Conectar com a Base de Dados!\nO Módulo será Finalizado!!\n" << e.what() << "\n";
+        return 2;
+    }
+
+    std::vector<std::string> entities;
+    try {
+        entities = tcese::entityEntries(dm);
+    } catch (const std::exception& e) {
+        std::cerr << "Erro: " << e.what() << "\n";
+        return 2;
+    }
+    std::string entityText = entities.empty() ? std::string() : entities.front();
+    if (entity > 0) {
+        entityText.clear();
+        const std::string code = (entity < 10 ? "0" : "") + std::to_string(entity);
+        for (const auto& e : entities) {
+            if (e.rfind(code + " ", 0) == 0) entityText = e;
+        }
+        if (entityText.empty()) {
+            std::cerr << "Erro: entidade " << code << " não existe na tabela TABEMPRESA.\n";
+            return 2;
+        }
+    }
+
+    TerminalObserver obs(quiet);
+    tcese::Exporter ex(dm, obs, ini);
+    obs.exporter = &ex;
+    std::signal(SIGINT, onInterrupt);
+    std::signal(SIGTERM, onInterrupt);
+
+    // The folder may hold the user's supporting documents: used as it is, never cleared.
+    std::string folder = fs::absolute(fs::path(dir)).lexically_normal().string();
+    if (folder.back() != '/') folder += '/';
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (ec || !fs::is_directory(folder)) {
+        std::cerr << "Erro: não é possível criar a pasta " << folder << ": " << ec.message() << "\n";
+        return 2;
+    }
+    const tcese::RunRequest req{monthEntry(month), entityText, folder};
+    if (!quiet) std::cout << "Entidade: " << entityText << "\nMês: " << req.monthText << "\nPasta: " << folder << "\n";
+    const tcese::RunResult r =
+        tcese::gerarClick(ex, req, tcese::annualCatalogue(), tcese::monthlyCatalogue());
+    switch (r.outcome) {
+        case tcese::RunOutcome::Completed:
+            if (!quiet) std::cout << "Arquivos em: " << ex.ctx.outputDir << "\n";
+            if (!r.logFile.empty() && r.error.empty() && !quiet) std::cout << "Log: " << r.logFile.string() << "\n";
+            if (!r.error.empty() || !r.unavailable.empty()) return 3;
+            return r.hadErrors ? 1 : 0;
+        case tcese::RunOutcome::Cancelled:
+            return 130;
+        default:
+            return 2;
+    }
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     CLI::App app{"tcese - exportação de arquivos para o TCE/SE (SISAP)", "tcese"};
     app.set_version_flag("--version", std::string("tcese ") + TCESE_VERSION);
-    app.require_subcommand(0);
+    app.require_subcommand(0, 1);
+
+    auto* exp = app.add_subcommand("export", "gera os arquivos de um mês (01 a 12) ou do orçamento anual (14)");
+    exp->footer(
+        "Saída: 0 sem problemas; 1 arquivos gerados com problemas no log; 2 erro ou argumentos inválidos;\n"
+        "3 arquivos gerados, mas algum arquivo do catálogo ainda não disponível nesta versão; 130 cancelado (Ctrl-C).");
+    std::string month;
+    int entity = 0;
+    std::string out;
+    std::string ini;
+    bool quiet = false;
+    exp->add_option("-m,--month", month, "mês de referência: 01 a 12, ou 14 para o orçamento anual")->required();
+    exp->add_option("-o,--out", out, "pasta onde os arquivos serão gerados (Anual/ ou Mensal/ dentro dela)")->required();
+    exp->add_option("-e,--entity", entity, "número da entidade (padrão: a primeira de TABEMPRESA)")
+        ->check(CLI::Range(1, 99));
+    exp->add_option("--ini", ini, "arquivo de configuração (padrão: Vora.ini ao lado do programa)");
+    exp->add_flag("-q,--quiet", quiet, "mostra só as mensagens");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         const int rc = app.exit(e);
         return rc == 0 ? 0 : 2;
     }
-    if (argc == 1) std::cout << app.help();
+    if (*exp) {
+        int m = 0;
+        const auto [p, ec] = std::from_chars(month.data(), month.data() + month.size(), m);
+        if (ec != std::errc() || p != month.data() + month.size() || !((m >= 1 && m <= 12) || m == 14)) {
+            std::cerr << "Erro: mês inválido \"" << month << "\": use 01 a 12, ou 14 para o orçamento anual.\n";
+            return 2;
+        }
+        return runExport(ini, m, entity, out, quiet);
+    }
+    std::cout << app.help();
     return 0;
 }
