@@ -1199,7 +1199,15 @@ void Connection::connect() {
         Ref<fb::IProvider> provider(master()->getDispatcher());
         session->att = provider->attachDatabase(&st, path.c_str(), dpb.length(), dpb.data());
     } catch (const fb::FbException& e) {
-        throw fbError("Não foi possível abrir a base de dados " + path, e);
+        std::string reason = statusText(e.getStatus());
+        // The embedded engine opens a file for one process only; say what to do about it.
+        if (reason.find("already opened with engine instance") != std::string::npos) {
+            reason += "\nA base de dados já está aberta por outro programa (o Firebird embutido abre o arquivo "
+                      "com exclusividade). Feche o outro programa, ou use um servidor Firebird, ou o modo "
+                      "compartilhado descrito no README (FIREBIRD com ServerMode = SuperClassic).";
+        }
+        throw DatabaseError("Não foi possível abrir a base de dados " + path, reason, {},
+                            statusCode(e.getStatus()));
     }
     impl_->session = std::move(session);
 }
