@@ -40,7 +40,7 @@ CREATE TABLE TABEMPRESA (
   CGC               VARCHAR(18),
   ENDERECO          VARCHAR(60),
   BAIRRO            VARCHAR(60),
-  CEP               VARCHAR(9),
+  CEP               VARCHAR(10),
   FONE              VARCHAR(15),
   FAX               VARCHAR(15),
   TIPO              INTEGER,

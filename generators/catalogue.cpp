@@ -1,5 +1,7 @@
 #include "generators/catalogue.h"
 
+#include "generators/participantes.h"
+#include "generators/unidgestora.h"
 #include "generators/vazios.h"
 
 namespace tcese {
@@ -18,9 +20,9 @@ const CatalogueStep kAnnual[] = {
 };
 
 const CatalogueStep kMonthly[] = {
-    {1, "AtUnGest", "ATUNGEST", nullptr, nullptr},
-    {2, "Ordena", "Ordena", nullptr, nullptr},
-    {3, "RespCont", "RespCont", nullptr, nullptr},
+    {1, "AtUnGest", "ATUNGEST", AtUnGest, &kAtUnGestLayout},
+    {2, "Ordena", "Ordena", Ordena, &kOrdenaLayout},
+    {3, "RespCont", "RespCont", RespCont, &kRespContLayout},
     {4, "SbGovPre", "SbGovPre", emptyFile, nullptr},
     {5, "SbDepVer", "SbDepVer", emptyFile, nullptr},
     {6, "MesaDir", "MesaDir", emptyFile, nullptr},
@@ -28,7 +30,7 @@ const CatalogueStep kMonthly[] = {
     {8, "Comissao", "Comissao", nullptr, nullptr},
     {9, "ComMemb", "ComMemb", nullptr, nullptr},
     {10, "CadLegis", "CadLegis", emptyFile, nullptr},
-    {11, "CadPart", "CadPart", nullptr, nullptr},
+    {11, "CadPart", "CadPart", CadPart, &kCadPartLayout},
     {12, "Contratos", "Contrato", nullptr, nullptr},
     {13, "AditCont", "AditCont", nullptr, nullptr},
     {14, "CertCont", "CertCont", emptyFileFullBar, nullptr},
