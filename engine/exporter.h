@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "data/datamodule.h"
+#include "engine/courttables.h"
 #include "engine/observer.h"
 #include "engine/ret.h"
 #include "engine/runcontext.h"
@@ -34,6 +35,7 @@ public:
     DataModule& dm;
     RunObserver& observer;
     const std::filesystem::path& iniFile() const { return iniFile_; }
+    CourtTables courtTables;  // loaded once per run: cleared when a run starts
 
     // Export file writer.
     void CRIAR_ARQ(std::string_view name);

@@ -59,6 +59,7 @@ RunResult gerarClick(Exporter& ex, const RunRequest& req, std::span<const Catalo
 
     ex.observer.runStateChanged(true);
     ex.emptyLog();
+    ex.courtTables.clear();
 
     const bool isAnnual = ctx.monthCode == "14";
     const auto steps = isAnnual ? annual : monthly;

@@ -2,6 +2,8 @@
 
 #include "generators/participantes.h"
 #include "generators/unidgestora.h"
+#include "generators/estrutura.h"
+#include "generators/orcmto.h"
 #include "generators/vazios.h"
 
 namespace tcese {
@@ -10,13 +12,13 @@ namespace {
 
 // Steps not yet written by this version have no operation: the run lists them.
 const CatalogueStep kAnnual[] = {
-    {1, "Orcmto", "Orcmto", nullptr, nullptr},
-    {2, "PrevRec", "PrevRec", nullptr, nullptr},
-    {3, "UnidOrc", "UnidOrc", nullptr, nullptr},
-    {4, "Projativ", "Projativ", nullptr, nullptr},
-    {5, "Programa", "Programa", nullptr, nullptr},
-    {6, "Orgao", "Orgao", nullptr, nullptr},
-    {7, "Dotacao", "Dotacao", nullptr, nullptr},
+    {1, "Orcmto", "Orcmto", Orcmto, &kOrcmtoLayout},
+    {2, "PrevRec", "PrevRec", PrevRec, &kPrevRecLayout},
+    {3, "UnidOrc", "UnidOrc", UnidOrc, &kUnidOrcLayout},
+    {4, "Projativ", "Projativ", Projativ, &kProjativLayout},
+    {5, "Programa", "Programa", Programa, &kProgramaLayout},
+    {6, "Orgao", "Orgao", Orgao, &kOrgaoLayout},
+    {7, "Dotacao", "Dotacao", Dotacao, &kDotacaoLayout},
 };
 
 const CatalogueStep kMonthly[] = {
