@@ -1,5 +1,6 @@
 #include "generators/catalogue.h"
 
+#include "generators/empenhos.h"
 #include "generators/participantes.h"
 #include "generators/unidgestora.h"
 #include "generators/estrutura.h"
@@ -74,10 +75,10 @@ const CatalogueStep kMonthly[] = {
     {50, "CnvODisp", "CnvODis", nullptr, nullptr},
     {51, "CancDisp", "CancDisp", nullptr, nullptr},
     {52, "RespDisp", "RespDisp", nullptr, nullptr},
-    {53, "Empenho", "Empenho", nullptr, nullptr},
-    {54, "ItemEmp", "ItemEmp", nullptr, nullptr},
-    {55, "AnulaEmp", "AnulaEmp", nullptr, nullptr},
-    {56, "CancRest", "CancRest", nullptr, nullptr},
+    {53, "Empenho", "Empenho", Empenho, &kEmpenhoLayout},
+    {54, "ItemEmp", "ItemEmp", ItemEmp, &kItemEmpLayout},
+    {55, "AnulaEmp", "AnulaEmp", AnulaEmp, &kAnulaEmpLayout},
+    {56, "CancRest", "CancRest", CancRest, &kCancRestLayout},
     {57, "NotaPag", "NotaPag", nullptr, nullptr},
     {58, "CertPag", "CertPag", emptyFile, nullptr},
     {59, "CtaPag", "CtaPag", nullptr, nullptr},
