@@ -1,0 +1,39 @@
+// tcese-gui: the desktop program.
+//   tcese-gui [design]
+// The settings file is Vora.ini beside the program, or the file named by the
+// environment variable TCESE_INI.
+#include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "app/packform.h"
+#include "app/principal.h"
+#include "app/terminate.h"
+#include "screens/orcamento.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("TCE - SE"));
+    tcese::app::installTerminateHandler();
+    auto ended = [] { return 128 + tcese::app::terminateSignal(); };
+
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() > 1 && args.at(1) == QLatin1String("design")) {
+        tcese::app::TFPackage package;
+        package.exec();
+        if (tcese::app::terminateSignal()) return ended();
+    }
+
+    tcese::app::TFrmPrincipalSE window;
+    if (!window.FormCreate()) return 1;
+    window.setScreen(window.SbOrc, [](tcese::app::TFrmPrincipalSE& p) {
+        tcese::screens::TFrmOrcamento f(p);
+        f.exec();
+    });
+    if (tcese::app::terminateSignal()) return ended();
+    // Without a window manager (a bare X server) maximising does nothing: take the screen.
+    if (const QScreen* s = QGuiApplication::primaryScreen()) window.setGeometry(s->availableGeometry());
+    window.showMaximized();
+    const int rc = app.exec();
+    return tcese::app::terminateSignal() ? ended() : rc;
+}

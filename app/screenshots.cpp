@@ -1,0 +1,112 @@
+// tcese-screenshots: pictures of the main window for the documentation.
+//   xvfb-run -a -s "-screen 0 1280x800x24" tcese-screenshots --ini DEMO/Vora.ini --out docs --folder DEMO/saida
+// Shows the window idle, during a monthly run, after it, and after a cancelled
+// run; message boxes are answered at once and printed instead of shown.
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <cstdio>
+
+#include "app/principal.h"
+#include "config/settings.h"
+#include "engine/observer.h"
+
+namespace {
+
+using tcese::MessageKind;
+
+class PrintingSink : public tcese::app::MessageSink {
+public:
+    void show(QWidget*, MessageKind kind, const QString& text, const QString& detail) override {
+        std::fprintf(stderr, "[%s] %s%s%s\n", tcese::messageCaption(kind), qPrintable(tcese::app::messageText(text)),
+                     detail.isEmpty() ? "" : "\n  ", qPrintable(detail));
+    }
+};
+
+bool save(QWidget& w, const QDir& out, const char* name) {
+    QCoreApplication::processEvents();
+    const QString path = out.filePath(QString::fromLatin1(name));
+    const bool ok = w.grab().save(path, "PNG");
+    std::fprintf(stderr, "%s %s\n", ok ? "wrote" : "could not write", qPrintable(path));
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("TCE - SE"));
+    QCommandLineParser cli;
+    cli.addHelpOption();
+    cli.addOption({"ini", "settings file of the installation", "file"});
+    cli.addOption({"out", "folder for the pictures", "dir", "docs"});
+    cli.addOption({"folder", "folder the export files go to", "dir"});
+    cli.addOption({"month", "month box entry index (3 = March)", "n", "3"});
+    cli.addOption({"running-in", "file being written when the running picture is taken", "name", "Empenho.txt"});
+    cli.addOption({"cancel-in", "file being written when the second run is cancelled", "name", "ItemEmp.txt"});
+    cli.process(app);
+    if (!cli.isSet("ini") || !cli.isSet("folder")) {
+        std::fprintf(stderr, "--ini and --folder are needed\n");
+        return 2;
+    }
+    const QDir out(cli.value("out"));
+    QDir().mkpath(out.path());
+
+    tcese::app::TFrmPrincipalSE w(
+        tcese::app::StartOptions{cli.value("ini").toStdString(), tcese::programDir()});
+    w.setMessageSink(std::make_unique<PrintingSink>());
+    if (!w.FormCreate()) return 1;
+    w.setGeometry(QRect(0, 0, 1280, 800));
+    w.show();
+    const QString folder = QDir(cli.value("folder")).absolutePath();
+    w.setFolderChooser([folder](QWidget*, const QString&) { return folder; });
+
+    bool ok = true;
+    w.sbgeraClick();
+    w.cbmes->setCurrentIndex(cli.value("month").toInt());
+    w.RzRapidFireButton1Click();
+    ok &= save(w, out, "tela-inicial.png");
+
+    // Pictures and the cancel are taken by a timer that fires whenever the run lets events through.
+    const QString runningIn = cli.value("running-in");
+    const QString cancelIn = cli.value("cancel-in");
+    auto writing = [&w](const QString& name) {
+        const int rows = w.lstArqs->topLevelItemCount();
+        const QTreeWidgetItem* last = rows > 0 ? w.lstArqs->topLevelItem(rows - 1) : nullptr;
+        return last && last->text(0) == name && last->data(0, tcese::app::kStateRole).toInt() == tcese::kStateFilling;
+    };
+    bool tookRunning = false;
+    bool cancelling = false;
+    QTimer watch;
+    watch.setInterval(0);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (!tookRunning && writing(runningIn)) {
+            tookRunning = true;
+            ok &= save(w, out, "tela-gerando.png");
+        }
+        if (cancelling && writing(cancelIn) && w.runControlsActive()) {
+            cancelling = false;
+            w.Fechar->click();
+        }
+    });
+    watch.start();
+    w.gerar->click();
+    ok &= tookRunning;
+    // As the user sees it after scrolling back to the first files.
+    w.lstArqs->scrollToTop();
+    ok &= save(w, out, "tela-concluida.png");
+
+    cancelling = true;
+    w.gerar->click();
+    watch.stop();
+    ok &= !cancelling;
+    ok &= save(w, out, "tela-cancelada.png");
+    return ok ? 0 : 1;
+}
