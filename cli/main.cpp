@@ -7,6 +7,7 @@
 #include <iostream>
 #include <unistd.h>
 
+#include "cli/demo_cmd.h"
 #include "config/pegacaminho.h"
 #include "config/settings.h"
 #include "data/datamodule.h"
@@ -153,6 +154,7 @@ int main(int argc, char** argv) {
         ->check(CLI::Range(1, 99));
     exp->add_option("--ini", ini, "arquivo de configuração (padrão: Vora.ini ao lado do programa)");
     exp->add_flag("-q,--quiet", quiet, "mostra só as mensagens");
+    tcese::DemoCommand demo(app);
 
     try {
         app.parse(argc, argv);
@@ -160,6 +162,7 @@ int main(int argc, char** argv) {
         const int rc = app.exit(e);
         return rc == 0 ? 0 : 2;
     }
+    if (demo.parsed()) return demo.run();
     if (*exp) {
         int m = 0;
         const auto [p, ec] = std::from_chars(month.data(), month.data() + month.size(), m);
