@@ -1,5 +1,6 @@
 #include "generators/catalogue.h"
 
+#include "generators/contratos.h"
 #include "generators/empenhos.h"
 #include "generators/participantes.h"
 #include "generators/unidgestora.h"
@@ -34,13 +35,13 @@ const CatalogueStep kMonthly[] = {
     {9, "ComMemb", "ComMemb", nullptr, nullptr},
     {10, "CadLegis", "CadLegis", emptyFile, nullptr},
     {11, "CadPart", "CadPart", CadPart, &kCadPartLayout},
-    {12, "Contratos", "Contrato", nullptr, nullptr},
-    {13, "AditCont", "AditCont", nullptr, nullptr},
+    {12, "Contratos", "Contrato", Contratos, &kContratosLayout},
+    {13, "AditCont", "AditCont", AditCont, &kAditContLayout},
     {14, "CertCont", "CertCont", emptyFileFullBar, nullptr},
     {15, "CnvCont", "CnvCont", emptyFileFullBar, nullptr},
     {16, "CnvOCont", "CnvOCont", emptyFileFullBar, nullptr},
-    {17, "CancCont", "CancCont", nullptr, nullptr},
-    {18, "PartCont", "PartCont", nullptr, nullptr},
+    {17, "CancCont", "CancCont", CancCont, &kCancContLayout},
+    {18, "PartCont", "PartCont", PartCont, &kPartContLayout},
     {19, "Convenio", "Convenio", nullptr, nullptr},
     {20, "AditConv", "AditConv", nullptr, nullptr},
     {21, "PartConv", "PartConv", nullptr, nullptr},
