@@ -1,7 +1,9 @@
 #include "generators/catalogue.h"
 
+#include "generators/dispensas.h"
 #include "generators/contratos.h"
 #include "generators/empenhos.h"
+#include "generators/licitacoes.h"
 #include "generators/participantes.h"
 #include "generators/unidgestora.h"
 #include "generators/estrutura.h"
@@ -57,25 +59,25 @@ const CatalogueStep kMonthly[] = {
     {31, "Orgao_Mensal", "Orgao", nullptr, nullptr},
     {32, "FonteRec", "FonteRec", nullptr, nullptr},
     {33, "AltOrc", "AltOrc", nullptr, nullptr},
-    {34, "Licit", "Licit", nullptr, nullptr},
-    {35, "PublLic", "PublLic", nullptr, nullptr},
-    {36, "ItemLic", "ItemLic", nullptr, nullptr},
-    {37, "ConviLic", "ConviLic", nullptr, nullptr},
-    {38, "PartLic", "PartLic", nullptr, nullptr},
+    {34, "Licit", "Licit", Licit, &kLicitLayout},
+    {35, "PublLic", "PublLic", PublLic, &kPublLicLayout},
+    {36, "ItemLic", "ItemLic", ItemLic, &kItemLicLayout},
+    {37, "ConviLic", "ConviLic", ConviLic, &kConviLicLayout},
+    {38, "PartLic", "PartLic", PartLic, &kPartLicLayout},
     {39, "CertLic", "CertLic", emptyFile, nullptr},
-    {40, "ItemPart", "ItemPart", nullptr, nullptr},
+    {40, "ItemPart", "ItemPart", ItemPart, &kItemPartLayout},
     {41, "CnvLicit", "CnvLicit", emptyFile, nullptr},
     {42, "CnvOLici", "CnvOLici", emptyFile, nullptr},
-    {43, "DotLicit", "DotLicit", nullptr, nullptr},
+    {43, "DotLicit", "DotLicit", DotLicit, &kDotLicitLayout},
     {44, "CancLic", "CancLic", emptyFile, nullptr},
-    {45, "DispInex", "DispInex", nullptr, nullptr},
-    {46, "PartDisp", "PartDisp", nullptr, nullptr},
-    {47, "ItemDisp", "ItemDisp", nullptr, nullptr},
-    {48, "CertDisp", "CertDisp", nullptr, nullptr},
-    {49, "CnvDisp", "CnvDisp", nullptr, nullptr},
-    {50, "CnvODisp", "CnvODis", nullptr, nullptr},
-    {51, "CancDisp", "CancDisp", nullptr, nullptr},
-    {52, "RespDisp", "RespDisp", nullptr, nullptr},
+    {45, "DispInex", "DispInex", DispInex, &kDispInexLayout},
+    {46, "PartDisp", "PartDisp", PartDisp, &kPartDispLayout},
+    {47, "ItemDisp", "ItemDisp", ItemDisp, &kItemDispLayout},
+    {48, "CertDisp", "CertDisp", CertDisp, &kCertDispLayout},
+    {49, "CnvDisp", "CnvDisp", CnvDisp, &kCnvDispLayout},
+    {50, "CnvODisp", "CnvODis", CnvODisp, &kCnvODispLayout},
+    {51, "CancDisp", "CancDisp", CancDisp, &kCancDispLayout},
+    {52, "RespDisp", "RespDisp", RespDisp, &kRespDispLayout},
     {53, "Empenho", "Empenho", Empenho, &kEmpenhoLayout},
     {54, "ItemEmp", "ItemEmp", ItemEmp, &kItemEmpLayout},
     {55, "AnulaEmp", "AnulaEmp", AnulaEmp, &kAnulaEmpLayout},
