@@ -1,6 +1,7 @@
 #include "generators/catalogue.h"
 
 #include "generators/dispensas.h"
+#include "generators/comissoes.h"
 #include "generators/contratos.h"
 #include "generators/empenhos.h"
 #include "generators/licitacoes.h"
@@ -33,8 +34,8 @@ const CatalogueStep kMonthly[] = {
     {5, "SbDepVer", "SbDepVer", emptyFile, nullptr},
     {6, "MesaDir", "MesaDir", emptyFile, nullptr},
     {7, "MesaMemb", "MesaMemb", emptyFile, nullptr},
-    {8, "Comissao", "Comissao", nullptr, nullptr},
-    {9, "ComMemb", "ComMemb", nullptr, nullptr},
+    {8, "Comissao", "Comissao", Comissao, &kComissaoLayout},
+    {9, "ComMemb", "ComMemb", ComMemb, &kComMembLayout},
     {10, "CadLegis", "CadLegis", emptyFile, nullptr},
     {11, "CadPart", "CadPart", CadPart, &kCadPartLayout},
     {12, "Contratos", "Contrato", Contratos, &kContratosLayout},
