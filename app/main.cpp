@@ -9,6 +9,7 @@
 #include "app/packform.h"
 #include "app/principal.h"
 #include "app/terminate.h"
+#include "report/btnlog.h"
 #include "screens/orcamento.h"
 
 int main(int argc, char** argv) {
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
         tcese::screens::TFrmOrcamento f(p);
         f.exec();
     });
+    window.setLogViewer([](tcese::app::TFrmPrincipalSE& p) { tcese::report::btnLogClick(p); });
     if (tcese::app::terminateSignal()) return ended();
     // Without a window manager (a bare X server) maximising does nothing: take the screen.
     if (const QScreen* s = QGuiApplication::primaryScreen()) window.setGeometry(s->availableGeometry());

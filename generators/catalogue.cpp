@@ -1,14 +1,19 @@
 #include "generators/catalogue.h"
 
 #include "generators/dispensas.h"
+#include "generators/contas.h"
 #include "generators/comissoes.h"
 #include "generators/contratos.h"
 #include "generators/empenhos.h"
 #include "generators/licitacoes.h"
+#include "generators/liquidacoes.h"
+#include "generators/obras.h"
 #include "generators/participantes.h"
+#include "generators/pagamentos.h"
 #include "generators/unidgestora.h"
 #include "generators/estrutura.h"
 #include "generators/orcmto.h"
+#include "generators/tesouraria.h"
 #include "generators/vazios.h"
 
 namespace tcese {
@@ -52,14 +57,14 @@ const CatalogueStep kMonthly[] = {
     {23, "CancConv", "CancConv", emptyFile, nullptr},
     {24, "Bolsa", "Bolsa", emptyFile, nullptr},
     {25, "CancBols", "CancBols", emptyFile, nullptr},
-    {26, "Conta", "Conta", nullptr, nullptr},
-    {27, "FundAlt", "FundAlt", nullptr, nullptr},
-    {28, "UnidOrc_mensal", "UnidOrc", nullptr, nullptr},
-    {29, "Projativ_Mensal", "Projativ", nullptr, nullptr},
-    {30, "Programa_Mensal", "Programa", nullptr, nullptr},
-    {31, "Orgao_Mensal", "Orgao", nullptr, nullptr},
-    {32, "FonteRec", "FonteRec", nullptr, nullptr},
-    {33, "AltOrc", "AltOrc", nullptr, nullptr},
+    {26, "Conta", "Conta", Conta, &kContaLayout},
+    {27, "FundAlt", "FundAlt", FundAlt, &kFundAltLayout},
+    {28, "UnidOrc_mensal", "UnidOrc", UnidOrc_mensal, &kUnidOrc_mensalLayout},
+    {29, "Projativ_Mensal", "Projativ", Projativ_Mensal, &kProjativ_MensalLayout},
+    {30, "Programa_Mensal", "Programa", Programa_Mensal, &kPrograma_MensalLayout},
+    {31, "Orgao_Mensal", "Orgao", Orgao_Mensal, &kOrgao_MensalLayout},
+    {32, "FonteRec", "FonteRec", FonteRec, &kFonteRecLayout},
+    {33, "AltOrc", "AltOrc", AltOrc, &kAltOrcLayout},
     {34, "Licit", "Licit", Licit, &kLicitLayout},
     {35, "PublLic", "PublLic", PublLic, &kPublLicLayout},
     {36, "ItemLic", "ItemLic", ItemLic, &kItemLicLayout},
@@ -83,30 +88,30 @@ const CatalogueStep kMonthly[] = {
     {54, "ItemEmp", "ItemEmp", ItemEmp, &kItemEmpLayout},
     {55, "AnulaEmp", "AnulaEmp", AnulaEmp, &kAnulaEmpLayout},
     {56, "CancRest", "CancRest", CancRest, &kCancRestLayout},
-    {57, "NotaPag", "NotaPag", nullptr, nullptr},
+    {57, "NotaPag", "NotaPag", NotaPag, &kNotaPagLayout},
     {58, "CertPag", "CertPag", emptyFile, nullptr},
-    {59, "CtaPag", "CtaPag", nullptr, nullptr},
-    {60, "RetenEmp", "RetenEmp", nullptr, nullptr},
-    {61, "EstNotPg", "EstNotPg", nullptr, nullptr},
-    {62, "EstNotCt", "EstNotCt", nullptr, nullptr},
-    {63, "NotaLiq", "NotaLiq", nullptr, nullptr},
-    {64, "Nota", "Nota", nullptr, nullptr},
+    {59, "CtaPag", "CtaPag", CtaPag, &kCtaPagLayout},
+    {60, "RetenEmp", "RetenEmp", RetenEmp, &kRetenEmpLayout},
+    {61, "EstNotPg", "EstNotPg", EstNotPg, &kEstNotPgLayout},
+    {62, "EstNotCt", "EstNotCt", EstNotCt, &kEstNotCtLayout},
+    {63, "NotaLiq", "NotaLiq", NotaLiq, &kNotaLiqLayout},
+    {64, "Nota", "Nota", Nota, &kNotaLayout},
     {65, "Recibo", "Recibo", emptyFile, nullptr},
-    {66, "Folha", "Folha", nullptr, nullptr},
-    {67, "Diaria", "Diaria", nullptr, nullptr},
-    {68, "Bilhete", "Bilhete", nullptr, nullptr},
+    {66, "Folha", "Folha", Folha, &kFolhaLayout},
+    {67, "Diaria", "Diaria", Diaria, &kDiariaLayout},
+    {68, "Bilhete", "Bilhete", Bilhete, &kBilheteLayout},
     {69, "DocDiv", "DocDiv", emptyFile, nullptr},
     {70, "Repasse", "Repasse", emptyFile, nullptr},
-    {71, "EstLiqPg", "EstLiqPg", nullptr, nullptr},
-    {72, "MovCont", "MovCont", nullptr, nullptr},
-    {73, "Agencia", "Agencia", nullptr, nullptr},
-    {74, "ContaBan", "ContaBan", nullptr, nullptr},
-    {75, "Concilia", "Concilia", nullptr, nullptr},
-    {76, "ValConc", "ValConc", nullptr, nullptr},
+    {71, "EstLiqPg", "EstLiqPg", EstLiqPg, &kEstLiqPgLayout},
+    {72, "MovCont", "MovCont", MovCont, &kMovContLayout},
+    {73, "Agencia", "Agencia", Agencia, &kAgenciaLayout},
+    {74, "ContaBan", "ContaBan", ContaBan, &kContaBanLayout},
+    {75, "Concilia", "Concilia", Concilia, &kConciliaLayout},
+    {76, "ValConc", "ValConc", ValConc, &kValConcLayout},
     {77, "FundDiv", "FundDiv", emptyFile, nullptr},
     {78, "Fundada", "Fundada", emptyFile, nullptr},
     {79, "MovFund", "MovFund", emptyFile, nullptr},
-    {80, "ArrecRec", "ArrecRec", nullptr, nullptr},
+    {80, "ArrecRec", "ArrecRec", ArrecRec, &kArrecRecLayout},
     {81, "DespEmpr", "DespEmpr", emptyFile, nullptr},
     {82, "NotaEmpr", "NotaEmpr", emptyFile, nullptr},
     {83, "RecEmpr", "RecEmpr", emptyFile, nullptr},
@@ -119,20 +124,20 @@ const CatalogueStep kMonthly[] = {
     {90, "ReteEmpr", "ReteEmpr", emptyFile, nullptr},
     {91, "CertEmpr", "CertEmpr", emptyFile, nullptr},
     {92, "EstEmpr", "EstEmpr", emptyFile, nullptr},
-    {93, "ObraServ", "ObraServ", nullptr, nullptr},
-    {94, "LocObra", "LocObra", nullptr, nullptr},
+    {93, "ObraServ", "ObraServ", ObraServ, &kObraServLayout},
+    {94, "LocObra", "LocObra", LocObra, &kLocObraLayout},
     {95, "EmprObra", "EmprObra", emptyFile, nullptr},
-    {96, "RespObra", "RespObra", nullptr, nullptr},
+    {96, "RespObra", "RespObra", RespObra, &kRespObraLayout},
     {97, "ObraArt", "ObraArt", emptyFile, nullptr},
     {98, "OrdServ", "OrdServ", emptyFile, nullptr},
     {99, "AcomObra", "AcomObra", emptyFile, nullptr},
     {100, "OrdParal", "OrdParal", emptyFile, nullptr},
     {101, "TermObra", "TermObra", emptyFile, nullptr},
     {102, "ComTermo", "ComTermo", emptyFile, nullptr},
-    {103, "ObraConv", "ObraConv", nullptr, nullptr},
-    {104, "ObraOCnv", "ObraOConv", nullptr, nullptr},
-    {105, "ObraCont", "ObraCont", nullptr, nullptr},
-    {106, "ObraOCnt", "ObraOCont", nullptr, nullptr},
+    {103, "ObraConv", "ObraConv", ObraConv, &kObraConvLayout},
+    {104, "ObraOCnv", "ObraOConv", ObraOCnv, &kObraOCnvLayout},
+    {105, "ObraCont", "ObraCont", ObraCont, &kObraContLayout},
+    {106, "ObraOCnt", "ObraOCont", ObraOCnt, &kObraOCntLayout},
     {107, "AltObra", "AltObra", emptyFile, nullptr},
     {108, "Aliena", "Aliena", emptyFile, nullptr},
     {109, "PublAli", "PublAli", emptyFile, nullptr},

@@ -1,0 +1,34 @@
+#pragma once
+// "&Visualizar Log ": the saved log of the selected month as the RelLog report.
+#include <functional>
+#include <vector>
+
+#include "report/rellog.h"
+
+class QWidget;
+
+namespace tcese::app {
+class TFrmPrincipalSE;
+}
+
+namespace tcese::report {
+
+// What the preview shows.
+struct RelLogReport {
+    std::vector<LogRow> rows;
+    ReportHeader header;
+};
+
+// Shows the report and returns when the user closes it. Replaceable, so that tests
+// can render the report instead of opening a modal preview.
+using PreviewShower = std::function<void(QWidget* parent, const RelLogReport& report)>;
+
+// The print preview: maximised, 80 % zoom, with print and PDF export.
+void showPreview(QWidget* parent, const RelLogReport& report);
+
+// Writes the report as PDF. Returns false when the file cannot be written.
+bool exportPdf(const RelLogReport& report, const QString& file);
+
+void btnLogClick(app::TFrmPrincipalSE& window, const PreviewShower& preview = showPreview);
+
+}  // namespace tcese::report
