@@ -1,9 +1,11 @@
 #include "generators/catalogue.h"
 
+#include "generators/baixaextra.h"
 #include "generators/dispensas.h"
 #include "generators/contas.h"
 #include "generators/comissoes.h"
 #include "generators/contratos.h"
+#include "generators/convenios.h"
 #include "generators/empenhos.h"
 #include "generators/licitacoes.h"
 #include "generators/liquidacoes.h"
@@ -50,9 +52,9 @@ const CatalogueStep kMonthly[] = {
     {16, "CnvOCont", "CnvOCont", emptyFileFullBar, nullptr},
     {17, "CancCont", "CancCont", CancCont, &kCancContLayout},
     {18, "PartCont", "PartCont", PartCont, &kPartContLayout},
-    {19, "Convenio", "Convenio", nullptr, nullptr},
-    {20, "AditConv", "AditConv", nullptr, nullptr},
-    {21, "PartConv", "PartConv", nullptr, nullptr},
+    {19, "Convenio", "Convenio", Convenio, &kConvenioLayout},
+    {20, "AditConv", "AditConv", AditConv, &kAditConvLayout},
+    {21, "PartConv", "PartConv", PartConv, &kPartConvLayout},
     {22, "CertConv", "CertConv", emptyFile, nullptr},
     {23, "CancConv", "CancConv", emptyFile, nullptr},
     {24, "Bolsa", "Bolsa", emptyFile, nullptr},
@@ -153,8 +155,8 @@ const CatalogueStep kMonthly[] = {
     {119, "Reajuste", "Reajuste", emptyFile, nullptr},
     {120, "ReGovPre", "ReGovPre", emptyFile, nullptr},
     {121, "ReVerDep", "ReVerDep", emptyFile, nullptr},
-    {122, "BaixExtOrcReten", "BaixExtOrcReten", nullptr, nullptr},
-    {123, "BaixExtOrcContPag", "BaixExtOrcContPag", nullptr, nullptr},
+    {122, "BaixExtOrcReten", "BaixExtOrcReten", BaixExtOrcReten, &kBaixExtOrcRetenLayout},
+    {123, "BaixExtOrcContPag", "BaixExtOrcContPag", BaixExtOrcContPag, &kBaixExtOrcContPagLayout},
     {124, "TerAnu", "TerAnu", emptyFile, nullptr},
     {125, "TerAnuMo", "TerAnuMo", emptyFile, nullptr},
 };
