@@ -15,6 +15,8 @@
 #include <cstdio>
 
 #include "app/principal.h"
+#include "report/btnlog.h"
+#include "screens/orcamento.h"
 #include "config/settings.h"
 #include "engine/observer.h"
 
@@ -63,6 +65,12 @@ int main(int argc, char** argv) {
         tcese::app::StartOptions{cli.value("ini").toStdString(), tcese::programDir()});
     w.setMessageSink(std::make_unique<PrintingSink>());
     if (!w.FormCreate()) return 1;
+    // Wired as in tcese-gui, so the pictures show the same buttons.
+    w.setScreen(w.SbOrc, [](tcese::app::TFrmPrincipalSE& p) {
+        tcese::screens::TFrmOrcamento f(p);
+        f.exec();
+    });
+    w.setLogViewer([](tcese::app::TFrmPrincipalSE& p) { tcese::report::btnLogClick(p); });
     w.setGeometry(QRect(0, 0, 1280, 800));
     w.show();
     const QString folder = QDir(cli.value("folder")).absolutePath();
