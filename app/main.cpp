@@ -11,6 +11,8 @@
 #include "app/terminate.h"
 #include "report/btnlog.h"
 #include "screens/orcamento.h"
+#include "screens/planocontas.h"
+#include "screens/unidgestora.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -29,6 +31,14 @@ int main(int argc, char** argv) {
     if (!window.FormCreate()) return 1;
     window.setScreen(window.SbOrc, [](tcese::app::TFrmPrincipalSE& p) {
         tcese::screens::TFrmOrcamento f(p);
+        f.exec();
+    });
+    window.setScreen(window.SbUnid, [](tcese::app::TFrmPrincipalSE& p) {
+        tcese::screens::TFrmUnidGestora f(p);
+        f.exec();
+    });
+    window.setScreen(window.SbPlano, [](tcese::app::TFrmPrincipalSE& p) {
+        tcese::screens::TFrmPlano f(p);
         f.exec();
     });
     window.setLogViewer([](tcese::app::TFrmPrincipalSE& p) { tcese::report::btnLogClick(p); });

@@ -17,6 +17,8 @@
 #include "app/principal.h"
 #include "report/btnlog.h"
 #include "screens/orcamento.h"
+#include "screens/planocontas.h"
+#include "screens/unidgestora.h"
 #include "config/settings.h"
 #include "engine/observer.h"
 
@@ -68,6 +70,14 @@ int main(int argc, char** argv) {
     // Wired as in tcese-gui, so the pictures show the same buttons.
     w.setScreen(w.SbOrc, [](tcese::app::TFrmPrincipalSE& p) {
         tcese::screens::TFrmOrcamento f(p);
+        f.exec();
+    });
+    w.setScreen(w.SbUnid, [](tcese::app::TFrmPrincipalSE& p) {
+        tcese::screens::TFrmUnidGestora f(p);
+        f.exec();
+    });
+    w.setScreen(w.SbPlano, [](tcese::app::TFrmPrincipalSE& p) {
+        tcese::screens::TFrmPlano f(p);
         f.exec();
     });
     w.setLogViewer([](tcese::app::TFrmPrincipalSE& p) { tcese::report::btnLogClick(p); });
