@@ -11,6 +11,7 @@
 #include "engine/courttables.h"
 #include "engine/filegenerator.h"
 #include "engine/values.h"
+#include "generators/estrutura.h"
 
 namespace tcese {
 
@@ -47,40 +48,6 @@ constexpr FieldSpec kFundAltFields[] = {
     {"ESPECIF", 120, "T"},
 };
 const Layout kFundAltLayout{kFundAltFields};
-
-constexpr FieldSpec kUnidOrc_mensalFields[] = {
-    {"ANO", 4, ""},
-    {"CODLO", 6, "T"},
-    {"NOME", 50, "T"},
-};
-const Layout kUnidOrc_mensalLayout{kUnidOrc_mensalFields};
-
-constexpr FieldSpec kProjativ_MensalFields[] = {
-    {"ANO", 4, ""},
-    {"PROJATIV", 4, "T"},
-    {"NOME", 120, "T"},
-    {"OBJETIVO", 250, "T"},
-    {"COD_ORGAO", 5, "T"},
-    {"UNID_ORC", 6, "T"},
-    {"FUNCAO", 2, "T"},
-    {"SUBFUNCAO", 3, "T"},
-    {"PROGRAMA", 4, "T"},
-};
-const Layout kProjativ_MensalLayout{kProjativ_MensalFields};
-
-constexpr FieldSpec kPrograma_MensalFields[] = {
-    {"ANO", 4, ""},
-    {"PROGRAMA", 4, "T"},
-    {"NOME", 120, "T"},
-};
-const Layout kPrograma_MensalLayout{kPrograma_MensalFields};
-
-constexpr FieldSpec kOrgao_MensalFields[] = {
-    {"ANO", 4, ""},
-    {"ORGAO", 5, "T"},
-    {"NOME", 120, "T"},
-};
-const Layout kOrgao_MensalLayout{kOrgao_MensalFields};
 
 constexpr FieldSpec kFonteRecFields[] = {
     {"TIPO_ATO", 2, "T"},
@@ -321,65 +288,45 @@ void FundAlt(Exporter& ex, std::string_view fileName) {
 }
 
 void UnidOrc_mensal(Exporter& ex, std::string_view fileName) {
-    runFileGenerator(ex, FileGenerator{fileName, kUnidOrc_mensalLayout,
+    runFileGenerator(ex, FileGenerator{fileName, kUnidOrcLayout,
                                        [](const RunContext& c) {
                                            return "SELECT DISTINCT A.CODLO,T.NOME FROM DESDIS A INNER JOIN TABUNIDADE T "
                                                   "ON T.CODLO = A.CODLO WHERE A.PODER <> '99' " +
                                                   entityFilter(c, "A") + " ";
                                        },
-                                       [](Exporter& e, RecordSet& rs, Record& rec) {
-                                           rec.add("ANO", e.ctx.fiscalYear)
-                                               .add("CODLO", col(rs, "CODLO"))
-                                               .add("NOME", col(rs, "NOME"));
-                                       }});
+                                       unidOrcValues});
 }
 
 void Projativ_Mensal(Exporter& ex, std::string_view fileName) {
     runFileGenerator(
-        ex, FileGenerator{fileName, kProjativ_MensalLayout,
+        ex, FileGenerator{fileName, kProjativLayout,
                           [](const RunContext& c) {
                               return "SELECT A.PROJATIV, B.NOME,B.nome AS OBJETIVO,A.PODER||A.ORGAO AS COD_ORGAO, "
                                      "A.CODLO AS UNID_ORC,A.FUNCAO,A.SUBFUNCAO,A.PROGRAMA FROM DESORC A INNER JOIN "
                                      "TABPROJATIV B ON B.PROJATIV = A.PROJATIV WHERE A.PODER <> 99 " +
                                      entityFilter(c, "A") + " ";
                           },
-                          [](Exporter& e, RecordSet& rs, Record& rec) {
-                              rec.add("ANO", e.ctx.fiscalYear)
-                                  .add("PROJATIV", col(rs, "PROJATIV"))
-                                  .add("NOME", col(rs, "NOME"))
-                                  .add("OBJETIVO", col(rs, "OBJETIVO"))
-                                  .add("COD_ORGAO", col(rs, "COD_ORGAO"))
-                                  .add("UNID_ORC", col(rs, "UNID_ORC"))
-                                  .add("FUNCAO", col(rs, "FUNCAO"))
-                                  .add("SUBFUNCAO", col(rs, "SUBFUNCAO"))
-                                  .add("PROGRAMA", col(rs, "PROGRAMA"));
-                          }});
+                          projativValues});
 }
 
 void Programa_Mensal(Exporter& ex, std::string_view fileName) {
-    runFileGenerator(ex, FileGenerator{fileName, kPrograma_MensalLayout,
+    runFileGenerator(ex, FileGenerator{fileName, kProgramaLayout,
                                        [](const RunContext& c) {
                                            return "SELECT DISTINCT A.PROGRAMA, B.NOME FROM DESORC A INNER JOIN "
                                                   "TABPROGRAMA B ON B.PROGRAMA = A.PROGRAMA WHERE A.PODER <> 99 " +
                                                   entityFilter(c, "A") + " ";
                                        },
-                                       [](Exporter& e, RecordSet& rs, Record& rec) {
-                                           rec.add("ANO", e.ctx.fiscalYear)
-                                               .add("PROGRAMA", col(rs, "PROGRAMA"))
-                                               .add("NOME", col(rs, "NOME"));
-                                       }});
+                                       programaValues});
 }
 
 void Orgao_Mensal(Exporter& ex, std::string_view fileName) {
-    FileGenerator g{fileName, kOrgao_MensalLayout,
+    FileGenerator g{fileName, kOrgaoLayout,
                     [](const RunContext&) {
                         return std::string(
                             "SELECT DISTINCT A.PODER||A.ORGAO AS ORGAO,A.NOME FROM TABORGAO A INNER JOIN DESORC B ON "
                             "B.PODER = A.PODER AND B.ORGAO = A.ORGAO WHERE A.PODER <> '99'");
                     },
-                    [](Exporter& e, RecordSet& rs, Record& rec) {
-                        rec.add("ANO", e.ctx.fiscalYear).add("ORGAO", col(rs, "ORGAO")).add("NOME", col(rs, "NOME"));
-                    }};
+                    orgaoValues};
     g.order = FileGenerator::Order::QueryFirst;
     runFileGenerator(ex, g);
 }

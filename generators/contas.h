@@ -12,10 +12,6 @@ struct Layout;
 
 extern const Layout kContaLayout;
 extern const Layout kFundAltLayout;
-extern const Layout kUnidOrc_mensalLayout;
-extern const Layout kProjativ_MensalLayout;
-extern const Layout kPrograma_MensalLayout;
-extern const Layout kOrgao_MensalLayout;
 extern const Layout kFonteRecLayout;
 extern const Layout kAltOrcLayout;
 

@@ -1,10 +1,9 @@
 #include "generators/contratos.h"
 
-#include <filesystem>
 #include <string>
 
-#include "engine/courttables.h"
 #include "engine/filegenerator.h"
+#include "engine/suporte.h"
 #include "engine/values.h"
 
 namespace tcese {
@@ -278,32 +277,12 @@ void partContValues(Exporter& ex, RecordSet& rs, Record& rec) {
     rec.add("CPF_CNPJ", col(rs, "CPF_CNPJ"));
 }
 
-// The folder the user typed: the run's output folder without its period sub-folder.
-std::string chosenFolder(const RunContext& ctx) {
-    std::string_view dir = ctx.outputDir;
-    if (!ctx.periodFolder.empty() && dir.ends_with(ctx.periodFolder)) dir.remove_suffix(ctx.periodFolder.size());
-    return std::string(dir);
-}
-
 }  // namespace
 
 const Layout kContratosLayout{kContratosFields};
 const Layout kAditContLayout{kAditContFields};
 const Layout kCancContLayout{kCancContFields};
 const Layout kPartContLayout{kPartContFields};
-
-std::string documentName(std::string_view baseName) {
-    std::string name = std::string(baseName) + ".DOC";
-    std::erase(name, '/');
-    return name;
-}
-
-void documentFileCheck(Exporter& ex, std::string_view logFile, std::string_view document, long line) {
-    const std::string folder = chosenFolder(ex.ctx);
-    std::error_code ec;
-    if (std::filesystem::is_regular_file(findFileNoCase(std::filesystem::path(folder), document), ec)) return;
-    ex.Log(logFile, "INEXISTENTE", "Arquivo " + folder + std::string(document) + " não Encontrado", "", line);
-}
 
 // Contracts signed in the month, once per commitment that names them.
 void Contratos(Exporter& ex, std::string_view fileName) {

@@ -3,9 +3,9 @@
 #include <string>
 
 #include "engine/filegenerator.h"
+#include "engine/suporte.h"
 #include "engine/ret.h"
 #include "engine/values.h"
-#include "generators/contratos.h"
 
 namespace tcese {
 

@@ -74,6 +74,30 @@ constexpr FieldSpec kDotacaoFields[] = {
 };
 const Layout kDotacaoLayout{kDotacaoFields};
 
+void unidOrcValues(Exporter& ex, RecordSet& rs, Record& rec) {
+    rec.add("ANO", ex.ctx.fiscalYear).add("CODLO", col(rs, "CODLO")).add("NOME", col(rs, "NOME"));
+}
+
+void projativValues(Exporter& ex, RecordSet& rs, Record& rec) {
+    rec.add("ANO", ex.ctx.fiscalYear)
+        .add("PROJATIV", col(rs, "PROJATIV"))
+        .add("NOME", col(rs, "NOME"))
+        .add("OBJETIVO", col(rs, "OBJETIVO"))
+        .add("COD_ORGAO", col(rs, "COD_ORGAO"))
+        .add("UNID_ORC", col(rs, "UNID_ORC"))
+        .add("FUNCAO", col(rs, "FUNCAO"))
+        .add("SUBFUNCAO", col(rs, "SUBFUNCAO"))
+        .add("PROGRAMA", col(rs, "PROGRAMA"));
+}
+
+void programaValues(Exporter& ex, RecordSet& rs, Record& rec) {
+    rec.add("ANO", ex.ctx.fiscalYear).add("PROGRAMA", col(rs, "PROGRAMA")).add("NOME", col(rs, "NOME"));
+}
+
+void orgaoValues(Exporter& ex, RecordSet& rs, Record& rec) {
+    rec.add("ANO", ex.ctx.fiscalYear).add("ORGAO", col(rs, "ORGAO")).add("NOME", col(rs, "NOME"));
+}
+
 void PrevRec(Exporter& ex, std::string_view fileName) {
     runFileGenerator(
         ex, FileGenerator{
@@ -97,11 +121,7 @@ void UnidOrc(Exporter& ex, std::string_view fileName) {
                                                   "ON T.CODLO = A.CODLO WHERE A.PODER <> '99' AND A.EMPRESA = '" +
                                                   c.entityCode + "' ";
                                        },
-                                       [](Exporter& e, RecordSet& rs, Record& rec) {
-                                           rec.add("ANO", e.ctx.fiscalYear)
-                                               .add("CODLO", col(rs, "CODLO"))
-                                               .add("NOME", col(rs, "NOME"));
-                                       }});
+                                       unidOrcValues});
 }
 
 void Projativ(Exporter& ex, std::string_view fileName) {
@@ -114,17 +134,7 @@ void Projativ(Exporter& ex, std::string_view fileName) {
                                      "A.EMPRESA = '" +
                                      c.entityCode + "' ";
                           },
-                          [](Exporter& e, RecordSet& rs, Record& rec) {
-                              rec.add("ANO", e.ctx.fiscalYear)
-                                  .add("PROJATIV", col(rs, "PROJATIV"))
-                                  .add("NOME", col(rs, "NOME"))
-                                  .add("OBJETIVO", col(rs, "OBJETIVO"))
-                                  .add("COD_ORGAO", col(rs, "COD_ORGAO"))
-                                  .add("UNID_ORC", col(rs, "UNID_ORC"))
-                                  .add("FUNCAO", col(rs, "FUNCAO"))
-                                  .add("SUBFUNCAO", col(rs, "SUBFUNCAO"))
-                                  .add("PROGRAMA", col(rs, "PROGRAMA"));
-                          }});
+                          projativValues});
 }
 
 void Programa(Exporter& ex, std::string_view fileName) {
@@ -135,11 +145,7 @@ void Programa(Exporter& ex, std::string_view fileName) {
                                                   "A.EMPRESA = '" +
                                                   c.entityCode + "' ";
                                        },
-                                       [](Exporter& e, RecordSet& rs, Record& rec) {
-                                           rec.add("ANO", e.ctx.fiscalYear)
-                                               .add("PROGRAMA", col(rs, "PROGRAMA"))
-                                               .add("NOME", col(rs, "NOME"));
-                                       }});
+                                       programaValues});
 }
 
 void Orgao(Exporter& ex, std::string_view fileName) {
@@ -149,9 +155,7 @@ void Orgao(Exporter& ex, std::string_view fileName) {
                                "ON B.PODER = A.PODER AND B.ORGAO = A.ORGAO WHERE A.PODER <> '99' AND B.EMPRESA = '" +
                                c.entityCode + "'";
                     },
-                    [](Exporter& e, RecordSet& rs, Record& rec) {
-                        rec.add("ANO", e.ctx.fiscalYear).add("ORGAO", col(rs, "ORGAO")).add("NOME", col(rs, "NOME"));
-                    }};
+                    orgaoValues};
     // This one file runs its query before the file exists.
     g.order = FileGenerator::Order::QueryFirst;
     runFileGenerator(ex, g);

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "engine/filegenerator.h"
+#include "engine/suporte.h"
 #include "engine/values.h"
-#include "generators/contratos.h"  // the document check the contract files make
 
 namespace tcese {
 

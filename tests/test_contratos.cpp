@@ -6,6 +6,7 @@
 
 #include "engine/filegenerator.h"
 #include "generators/contratos.h"
+#include "engine/suporte.h"
 #include "engine_support.h"
 #include "testdb.h"
 

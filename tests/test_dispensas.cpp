@@ -383,7 +383,7 @@ TEST_F(DispensasTest, SupplierAndItemRecords) {
     EXPECT_EQ(logEntries(), 0);
 }
 
-// A certificate of type "99" carries its specification; any other ends after its
+// A certificate of type "99" carries its ESPECIF text; any other ends after its
 // validity date.
 TEST_F(DispensasTest, CertificateRecords) {
     process({.codigo = "1"});
