@@ -9,6 +9,9 @@
 
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
+#include "engine/filegenerator.h"
 #include "engine/observer.h"
 
 namespace tcese::testing {
@@ -80,6 +83,31 @@ inline std::string readBytes(const std::filesystem::path& p) {
 inline void writeBytes(const std::filesystem::path& p, const std::string& bytes) {
     std::ofstream out(p, std::ios::binary);
     out << bytes;
+}
+
+// A file's text without its trailing line ends (query fixtures and the like).
+inline std::string readFixture(const std::filesystem::path& p) {
+    std::string s = readBytes(p);
+    while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
+    return s;
+}
+
+// A field of a detail record (bytes of the file) by its layout name; "NAME#2" is
+// the second field of that name.
+inline std::string fieldOf(const Layout& layout, const std::string& record, std::string name) {
+    int nth = 1;
+    if (const auto hash = name.find('#'); hash != std::string::npos) {
+        nth = std::stoi(name.substr(hash + 1));
+        name.resize(hash);
+    }
+    std::size_t at = 1;
+    for (const FieldSpec& f : layout.fields) {
+        const auto width = static_cast<std::size_t>(f.kind == "D" ? 8 : f.width);
+        if (f.name == name && --nth == 0) return record.substr(at, width);
+        at += width;
+    }
+    ADD_FAILURE() << "no field " << name;
+    return {};
 }
 
 }  // namespace tcese::testing

@@ -34,12 +34,6 @@ struct File {
 const File kReten{"BaixExtOrcReten", BaixExtOrcReten, &kBaixExtOrcRetenLayout};
 const File kContPag{"BaixExtOrcContPag", BaixExtOrcContPag, &kBaixExtOrcContPagLayout};
 
-std::string readText(const fs::path& p) {
-    std::string s = readBytes(p);
-    while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
-    return s;
-}
-
 // Expected records, written from the layouts.
 std::string reten(const std::string& tipo, const std::string& date, const std::string& valor,
                   const std::string& motivo) {
@@ -124,7 +118,7 @@ TEST_F(BaixaExtraTest, QueriesAndEmptyMonth) {
     const fs::path dir = fs::path(TCESE_SOURCE_DIR) / "tests" / "fixtures" / "queries";
     for (const File* f : {&kReten, &kContPag}) {
         SCOPED_TRACE(f->name);
-        std::string expected = readText(dir / (std::string(f->name) + ".sql"));
+        std::string expected = readFixture(dir / (std::string(f->name) + ".sql"));
         // The fixture opens with comment lines.
         while (expected.rfind("--", 0) == 0) expected.erase(0, expected.find('\n') + 1);
         ASSERT_FALSE(expected.empty());

@@ -143,23 +143,6 @@ protected:
     std::unique_ptr<Exporter> ex;
 };
 
-// A field of a detail record (bytes of the file) by its name in the layout.
-std::string fieldOf(const Layout& layout, const std::string& record, std::string_view name) {
-    std::size_t at = 1;
-    for (const FieldSpec& f : layout.fields) {
-        if (f.name == name) return record.substr(at, static_cast<std::size_t>(f.width));
-        at += static_cast<std::size_t>(f.width);
-    }
-    ADD_FAILURE() << "no field " << name;
-    return {};
-}
-
-std::string readText(const std::filesystem::path& p) {
-    std::string s = readBytes(p);
-    while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
-    return s;
-}
-
 }  // namespace
 
 TEST(DispensasLayouts, RecordLengths) {
@@ -176,7 +159,7 @@ TEST_F(DispensasTest, QueriesAndEmptyMonth) {
     const std::filesystem::path dir = std::filesystem::path(TCESE_SOURCE_DIR) / "tests" / "fixtures" / "queries";
     for (const File* f : kAll) {
         SCOPED_TRACE(f->op);
-        std::string expected = readText(dir / (std::string(f->op) + ".sql"));
+        std::string expected = readFixture(dir / (std::string(f->op) + ".sql"));
         ASSERT_FALSE(expected.empty());
         ASSERT_EQ(expected.back(), ';');
         expected.pop_back();

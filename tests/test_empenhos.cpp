@@ -123,23 +123,6 @@ std::string entry(const std::string& file, int line, const std::string& descrica
     return file + "|ERRO|" + std::to_string(line) + "|" + descricao + "|" + resolver;
 }
 
-// A field of a detail record (bytes of the file) by its name in the layout.
-std::string fieldOf(const Layout& layout, const std::string& record, std::string_view name) {
-    std::size_t at = 1;
-    for (const FieldSpec& f : layout.fields) {
-        if (f.name == name) return record.substr(at, static_cast<std::size_t>(f.width));
-        at += static_cast<std::size_t>(f.width);
-    }
-    ADD_FAILURE() << "no field " << name;
-    return {};
-}
-
-std::string readText(const std::filesystem::path& p) {
-    std::string s = readBytes(p);
-    while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
-    return s;
-}
-
 }  // namespace
 
 TEST(EmpenhoValues, SharedRules) {
@@ -180,7 +163,7 @@ TEST_F(EmpenhosTest, QueriesAndEmptyMonth) {
     const std::filesystem::path dir = std::filesystem::path(TCESE_SOURCE_DIR) / "tests" / "fixtures" / "queries";
     for (const File* f : {&kEmpenho, &kItemEmp, &kAnulaEmp, &kCancRest}) {
         SCOPED_TRACE(f->name);
-        std::string expected = readText(dir / (std::string(f->name) + ".sql"));
+        std::string expected = readFixture(dir / (std::string(f->name) + ".sql"));
         ASSERT_FALSE(expected.empty());
         ASSERT_EQ(expected.back(), ';');
         expected.pop_back();

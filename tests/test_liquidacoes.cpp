@@ -62,12 +62,6 @@ struct Travel {
     std::string cnpjemi = "null";
 };
 
-std::string readText(const std::filesystem::path& p) {
-    std::string s = readBytes(p);
-    while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
-    return s;
-}
-
 class LiquidacoesTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -203,7 +197,7 @@ TEST_F(LiquidacoesTest, LayoutLengths) {
 TEST_F(LiquidacoesTest, QueriesAndEmptyMonth) {
     const std::filesystem::path dir = std::filesystem::path(TCESE_SOURCE_DIR) / "tests" / "fixtures" / "queries";
     auto fixture = [&](const std::string& name) {
-        std::string s = readText(dir / (name + ".sql"));
+        std::string s = readFixture(dir / (name + ".sql"));
         EXPECT_FALSE(s.empty());
         if (!s.empty() && s.back() == ';') s.pop_back();
         return s;

@@ -153,29 +153,6 @@ std::string entry(const std::string& file, int line, const std::string& descrica
     return file + "|ERRO|" + std::to_string(line) + "|" + descricao + "|" + kMenu;
 }
 
-// A field of a detail record by its name in the layout; "NAME#2" is the second
-// field of that name.
-std::string fieldOf(const Layout& layout, const std::string& record, std::string name) {
-    int nth = 1;
-    if (const auto hash = name.find('#'); hash != std::string::npos) {
-        nth = std::stoi(name.substr(hash + 1));
-        name.resize(hash);
-    }
-    std::size_t at = 1;
-    for (const FieldSpec& f : layout.fields) {
-        if (f.name == name && --nth == 0) return record.substr(at, static_cast<std::size_t>(f.width));
-        at += static_cast<std::size_t>(f.width);
-    }
-    ADD_FAILURE() << "no field " << name;
-    return {};
-}
-
-std::string readText(const fs::path& p) {
-    std::string s = readBytes(p);
-    while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
-    return s;
-}
-
 const std::string c1 = "ANO DA OBRA NÃO PODE FICAR EM BRANCO";
 const std::string c2 = "NÚMERO DA OBRA NÃO PODE FICAR EM BRANCO";
 const std::string c3 = "DESCRIÇÃO DA OBRA NÃO PODE FICAR EM BRANCO";
@@ -211,7 +188,7 @@ TEST_F(ObrasTest, LayoutLengths) {
 TEST_F(ObrasTest, QueriesAndEmptyMonth) {
     const fs::path dir = fs::path(TCESE_SOURCE_DIR) / "tests" / "fixtures" / "queries";
     auto fixture = [&](const std::string& name) {
-        std::string expected = readText(dir / (name + ".sql"));
+        std::string expected = readFixture(dir / (name + ".sql"));
         EXPECT_FALSE(expected.empty());
         if (!expected.empty() && expected.back() == ';') expected.pop_back();
         return expected;

@@ -68,23 +68,6 @@ std::string menu(const std::string& empenho) {
     return "MÓDULO CONTAS - MENU DESPESAS > 01 - EMPENHO - (EMPENHO Nº " + empenho + ") !";
 }
 
-// A field of a detail record (bytes of the file) by its name in the layout.
-std::string fieldOf(const Layout& layout, const std::string& record, std::string_view name) {
-    std::size_t at = 1;
-    for (const FieldSpec& f : layout.fields) {
-        if (f.name == name) return record.substr(at, static_cast<std::size_t>(f.width));
-        at += static_cast<std::size_t>(f.width);
-    }
-    ADD_FAILURE() << "no field " << name;
-    return {};
-}
-
-std::string readText(const fs::path& p) {
-    std::string s = readBytes(p);
-    while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
-    return s;
-}
-
 class PagamentosTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -221,7 +204,7 @@ TEST_F(PagamentosTest, QueriesAndEmptyMonth) {
     const std::string filter = " AND R.EMPRESA = '01'";
     for (const File* f : {&kNotaPag, &kCtaPag, &kRetenEmp, &kEstNotPg, &kEstNotCt}) {
         SCOPED_TRACE(f->name);
-        std::string expected = readText(dir / (std::string(f->name) + ".sql"));
+        std::string expected = readFixture(dir / (std::string(f->name) + ".sql"));
         ASSERT_FALSE(expected.empty());
         ASSERT_EQ(expected.back(), ';');
         expected.pop_back();
@@ -465,7 +448,7 @@ TEST_F(PagamentosTest, ReversalNoteAndAccount) {
                              entry("ESTNOTCT.TXT", 2, "DIGITO DA CONTA NÃO PODE FICAR EM BRANCO", contas("123"))}));
 
     std::string expected =
-        readText(fs::path(TCESE_SOURCE_DIR) / "tests" / "fixtures" / "queries" / "EstNotCt_2.sql");
+        readFixture(fs::path(TCESE_SOURCE_DIR) / "tests" / "fixtures" / "queries" / "EstNotCt_2.sql");
     ASSERT_EQ(expected.back(), ';');
     expected.pop_back();
     EXPECT_EQ(dm.CdsAux.source().sql, expected);

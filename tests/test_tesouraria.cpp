@@ -56,12 +56,6 @@ void writeRevenueTable(const fs::path& path, std::initializer_list<std::pair<con
     saveDatapacket(rs, path);
 }
 
-std::string readText(const fs::path& p) {
-    std::string s = readBytes(p);
-    while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
-    return s;
-}
-
 struct Lines {
     std::string header;
     std::vector<std::string> details;  // sorted: the queries give no order
@@ -200,7 +194,7 @@ TEST_F(TesourariaTest, QueriesAndEmptyMonth) {
     const fs::path dir = fs::path(TCESE_SOURCE_DIR) / "tests" / "fixtures" / "queries";
     for (const File& f : kFiles) {
         SCOPED_TRACE(f.name);
-        std::string expected = readText(dir / (std::string(f.name) + ".sql"));
+        std::string expected = readFixture(dir / (std::string(f.name) + ".sql"));
         ASSERT_FALSE(expected.empty());
         ASSERT_EQ(expected.back(), ';');
         expected.pop_back();
