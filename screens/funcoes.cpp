@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -108,5 +109,32 @@ void setMode(QWidget* form, bool edit) {
 void BloqueiaCampos(QWidget* form) { setMode(form, false); }
 
 void LiberaCampos(QWidget* form) { setMode(form, true); }
+
+QLabel* titlePanel(QWidget* parent, const QString& text) {
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(QStringLiteral("pnTitulo"));
+    l->setAlignment(Qt::AlignCenter);
+    l->setAutoFillBackground(true);
+    QPalette p = l->palette();
+    p.setColor(QPalette::Window, QColor(0x00, 0x80, 0x80));
+    p.setColor(QPalette::WindowText, Qt::white);
+    l->setPalette(p);
+    QFont f = l->font();
+    f.setBold(true);
+    f.setPointSizeF(f.pointSizeF() * 1.4);
+    l->setFont(f);
+    l->setContentsMargins(12, 10, 12, 10);
+    return l;
+}
+
+QPushButton* actionButton(QWidget* parent, const char* name, const QString& caption, const QIcon& icon,
+                          int minimumWidth) {
+    auto* b = new QPushButton(icon, caption, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    b->setDefault(false);
+    if (minimumWidth > 0) b->setMinimumWidth(minimumWidth);
+    return b;
+}
 
 }  // namespace tcese::screens

@@ -9,7 +9,11 @@
 // record navigator. Buttons with kSelfManagedProperty set are the screen's own
 // action buttons, which the screen enables itself.
 #include <QColor>
+#include <QIcon>
+#include <QString>
 
+class QLabel;
+class QPushButton;
 class QWidget;
 
 namespace tcese::screens {
@@ -26,5 +30,12 @@ inline constexpr QRgb kGridColour = qRgb(0xEF, 0xEF, 0xE6);    // 15134703, pale
 void BloqueiaCampos(QWidget* form);
 // Edit mode: data controls usable, grids and action buttons locked.
 void LiberaCampos(QWidget* form);
+
+// The teal title band at the top of a register screen (object name "pnTitulo").
+QLabel* titlePanel(QWidget* parent, const QString& text);
+
+// A screen's action button; Enter in a grid or an edit never presses it.
+QPushButton* actionButton(QWidget* parent, const char* name, const QString& caption, const QIcon& icon,
+                          int minimumWidth = 110);
 
 }  // namespace tcese::screens

@@ -14,6 +14,7 @@
 
 #include "app/messagesink.h"
 #include "engine/courttables.h"
+#include "screens/funcoes.h"
 
 namespace tcese::screens {
 
@@ -86,12 +87,8 @@ void TFrmPesConta::build() {
     DBGrid1->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
     outer->addWidget(DBGrid1, 1);
 
-    auto button = [this](const char* name, const char* caption, QIcon icon) {
-        auto* b = new QPushButton(std::move(icon), QString::fromUtf8(caption), this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setAutoDefault(false);
-        b->setMinimumWidth(110);
-        return b;
+    auto button = [this](const char* name, const char* caption, const QIcon& icon) {
+        return actionButton(this, name, QString::fromUtf8(caption), icon);
     };
     Confirmar = button("Confirmar", "&Confirmar", style()->standardIcon(QStyle::SP_DialogApplyButton));
     Fechar = button("Fechar", "Cancela&r", QIcon(QStringLiteral(":/icons/cancelar.png")));

@@ -17,6 +17,7 @@
 #include "app/messagesink.h"
 #include "app/principal.h"
 #include "screens/pesconta.h"
+#include "screens/funcoes.h"
 
 // The button icons live in the application library's resources.
 static void loadPlanoResources() {
@@ -93,28 +94,11 @@ void TFrmPlano::build() {
     outer->setContentsMargins(0, 0, 0, 8);
     outer->setSpacing(8);
 
-    pnTitulo = new QLabel(QStringLiteral("Elenco do Plano de Contas"), this);
-    pnTitulo->setObjectName(QStringLiteral("pnTitulo"));
-    pnTitulo->setAlignment(Qt::AlignCenter);
-    pnTitulo->setAutoFillBackground(true);
-    QPalette tp = pnTitulo->palette();
-    tp.setColor(QPalette::Window, QColor(0x00, 0x80, 0x80));
-    tp.setColor(QPalette::WindowText, Qt::white);
-    pnTitulo->setPalette(tp);
-    QFont tf = pnTitulo->font();
-    tf.setBold(true);
-    tf.setPointSizeF(tf.pointSizeF() * 1.4);
-    pnTitulo->setFont(tf);
-    pnTitulo->setContentsMargins(12, 10, 12, 10);
+    pnTitulo = titlePanel(this, QStringLiteral("Elenco do Plano de Contas"));
     outer->addWidget(pnTitulo);
 
-    auto button = [this](QWidget* parent, const char* name, const QString& caption, QIcon icon) {
-        auto* b = new QPushButton(std::move(icon), caption, parent);
-        b->setObjectName(QString::fromLatin1(name));
-        // Enter in the grid or the search box must never press a button.
-        b->setAutoDefault(false);
-        b->setDefault(false);
-        return b;
+    auto button = [](QWidget* parent, const char* name, const QString& caption, const QIcon& icon) {
+        return actionButton(parent, name, caption, icon, 0);
     };
 
     auto* top = new QHBoxLayout;

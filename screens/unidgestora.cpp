@@ -14,6 +14,7 @@
 
 #include "app/messagesink.h"
 #include "app/principal.h"
+#include "screens/funcoes.h"
 
 static void loadUnidResources() {
     static const bool done = [] {
@@ -99,19 +100,7 @@ void TFrmUnidGestora::build() {
     outer->setContentsMargins(0, 0, 0, 8);
     outer->setSpacing(8);
 
-    pnTitulo = new QLabel(QStringLiteral("Cadastro da Unidade Gestora"), this);
-    pnTitulo->setObjectName(QStringLiteral("pnTitulo"));
-    pnTitulo->setAlignment(Qt::AlignCenter);
-    pnTitulo->setAutoFillBackground(true);
-    QPalette tp = pnTitulo->palette();
-    tp.setColor(QPalette::Window, QColor(0x00, 0x80, 0x80));
-    tp.setColor(QPalette::WindowText, Qt::white);
-    pnTitulo->setPalette(tp);
-    QFont tf = pnTitulo->font();
-    tf.setBold(true);
-    tf.setPointSizeF(tf.pointSizeF() * 1.4);
-    pnTitulo->setFont(tf);
-    pnTitulo->setContentsMargins(12, 10, 12, 10);
+    pnTitulo = titlePanel(this, QStringLiteral("Cadastro da Unidade Gestora"));
     outer->addWidget(pnTitulo);
 
     model_ = new UnidModel(unidColumns(), this);
@@ -126,14 +115,8 @@ void TFrmUnidGestora::build() {
     gridRow->addWidget(DBGrid1);
     outer->addLayout(gridRow, 1);
 
-    auto button = [this](const char* name, const char* caption, QIcon icon) {
-        auto* b = new QPushButton(std::move(icon), QString::fromUtf8(caption), this);
-        b->setObjectName(QString::fromLatin1(name));
-        // Enter in the grid must never press a button.
-        b->setAutoDefault(false);
-        b->setDefault(false);
-        b->setMinimumWidth(110);
-        return b;
+    auto button = [this](const char* name, const char* caption, const QIcon& icon) {
+        return actionButton(this, name, QString::fromUtf8(caption), icon);
     };
     Alterar = button("Alterar", "&Alterar", style()->standardIcon(QStyle::SP_FileDialogDetailedView));
     Confirmar = button("Confirmar", "&Confirmar", style()->standardIcon(QStyle::SP_DialogApplyButton));
