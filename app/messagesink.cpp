@@ -23,4 +23,16 @@ void MessageSink::show(QWidget* parent, MessageKind kind, const QString& text, c
     box.exec();
 }
 
+void MessageSink::inform(QWidget* parent, const QString& caption, const QString& text) {
+    QMessageBox box(QMessageBox::Information, caption, messageText(text), QMessageBox::Ok, parent);
+    box.exec();
+}
+
+bool MessageSink::ask(QWidget* parent, const QString& caption, const QString& text) {
+    QMessageBox box(QMessageBox::Question, caption, messageText(text), QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 }  // namespace tcese::app
