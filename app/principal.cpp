@@ -75,7 +75,7 @@ StartOptions StartOptions::fromEnvironment() {
     StartOptions o;
     o.programDir = tcese::programDir();
     const char* ini = std::getenv("TCESE_INI");
-    o.iniFile = (ini && *ini) ? fs::path(ini) : defaultSettingsFile();
+    if (ini && *ini) o.iniFile = ini;
     return o;
 }
 
@@ -445,6 +445,15 @@ void TFrmPrincipalSE::setLogViewer(ScreenOpener open) {
 bool TFrmPrincipalSE::FormCreate() {
     setWindowTitle(windowCaption(options_.programDir));
     dm_.closeDataSets();
+    try {
+        options_.iniFile = locateSettings(
+            options_.iniFile, "Indique o arquivo com a variável TCESE_INI ou copie-o para um desses lugares.",
+            options_.settingsPlaces);
+    } catch (const SettingsError& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        showMessage(MessageKind::Error, qs(e.what()));
+        return false;
+    }
     try {
         const Settings settings = Settings::load(options_.iniFile);
         dm_.Conexao.setBeforeConnect([this, settings](Connection& c) {

@@ -12,6 +12,7 @@
 #include <span>
 
 #include "app/messagesink.h"
+#include "config/settings.h"
 #include "data/datamodule.h"
 #include "engine/catalogue.h"
 #include "engine/exporter.h"
@@ -43,9 +44,10 @@ inline constexpr int kStateRole = Qt::UserRole;
 
 // Where the window finds its settings file and the program's folder.
 struct StartOptions {
-    std::filesystem::path iniFile;
+    std::filesystem::path iniFile;  // empty: the first found in `settingsPlaces`
     std::filesystem::path programDir;
-    // TCESE_INI when set, else Vora.ini beside the program.
+    SettingsPlaces settingsPlaces = SettingsPlaces::standard();
+    // TCESE_INI when set, else looked for.
     static StartOptions fromEnvironment();
 };
 

@@ -1,15 +1,21 @@
 // tcese: the command line of the audit-court export.
 #include <CLI/CLI.hpp>
 
+#include <langinfo.h>
+#include <unistd.h>
+
 #include <charconv>
+#include <clocale>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <iostream>
-#include <unistd.h>
 
 #include "cli/demo_cmd.h"
 #include "config/pegacaminho.h"
 #include "config/settings.h"
+#include "config/syserror.h"
 #include "data/datamodule.h"
 #include "engine/run.h"
 #include "generators/catalogue.h"
@@ -21,6 +27,15 @@ volatile std::sig_atomic_t gInterrupted = 0;
 
 void onInterrupt(int) { gInterrupted = 1; }
 
+// The user's locale, as the desktop program (Qt) takes it: the database engine reads
+// a path with accents in the locale's character set, and the bare "C" locale has none.
+// A locale that is not UTF-8 keeps its other parts and gets UTF-8 characters.
+void useUserLocale() {
+    std::setlocale(LC_ALL, "");
+    const char* codeset = nl_langinfo(CODESET);
+    if (!codeset || std::strcmp(codeset, "UTF-8") != 0) std::setlocale(LC_CTYPE, "C.UTF-8");
+}
+
 // Shows a run in the terminal: one line per file closed, messages with their caption.
 class TerminalObserver : public tcese::RunObserver {
 public:
@@ -28,6 +43,7 @@ public:
     tcese::Exporter* exporter = nullptr;
 
     void fileClosed(int, const tcese::FileRow& r) override {
+        open_.clear();
         if (tty_) std::cerr << "\r\033[K";
         if (quiet_) return;
         std::printf("%-24s %8s linhas  %-10s %14s  %s\n", r.fileName.c_str(), r.lines.c_str(), r.date.c_str(),
@@ -36,6 +52,7 @@ public:
     }
     void fileCreated(int, const tcese::FileRow& r) override {
         current_ = r.fileName;
+        open_ = r.fileName;
         if (tty_ && !quiet_) std::cerr << "\r\033[K" << step_ << "/" << total_ << "  " << current_ << std::flush;
     }
     void overallProgress(int position, int maximum) override {
@@ -53,12 +70,16 @@ public:
         std::cerr << tcese::messageCaption(kind) << ": " << text << "\n";
     }
 
+    // The file created and not closed: after a cancel or an error, left incomplete.
+    const std::string& openFile() const { return open_; }
+
 private:
     bool quiet_;
     bool tty_;
     int step_ = 0;
     int total_ = 0;
     std::string current_;
+    std::string open_;
 };
 
 std::string monthEntry(int month) {
@@ -70,7 +91,16 @@ std::string monthEntry(int month) {
 
 int runExport(const std::string& iniArg, int month, int entity, const std::string& dir, bool quiet) {
     namespace fs = std::filesystem;
-    const fs::path ini = iniArg.empty() ? tcese::defaultSettingsFile() : fs::path(iniArg);
+    fs::path ini;
+    try {
+        const char* env = std::getenv("TCESE_INI");
+        ini = tcese::locateSettings(iniArg.empty() && env ? fs::path(env) : fs::path(iniArg),
+                                    "Indique o arquivo com --ini ARQUIVO ou com a variável TCESE_INI, "
+                                    "ou copie-o para um desses lugares.");
+    } catch (const tcese::SettingsError& e) {
+        std::cerr << "Erro: " << e.what() << "\n";
+        return 2;
+    }
     tcese::DataModule dm;
     try {
         dm.Conexao.setDatabase(tcese::ConexaoBeforeConnect(tcese::Settings::load(ini)));
@@ -112,22 +142,36 @@ int runExport(const std::string& iniArg, int month, int entity, const std::strin
     std::error_code ec;
     fs::create_directories(folder, ec);
     if (ec || !fs::is_directory(folder)) {
-        std::cerr << "Erro: não é possível criar a pasta " << folder << ": " << ec.message() << "\n";
+        const std::string reason = ec ? tcese::systemReason(ec) : "já existe um arquivo com esse nome";
+        std::cerr << "Erro: não é possível criar a pasta " << folder << ": " << reason
+                  << ". Indique em --out uma pasta que possa ser criada e gravada.\n";
         return 2;
     }
     const tcese::RunRequest req{monthEntry(month), entityText, folder};
     if (!quiet) std::cout << "Entidade: " << entityText << "\nMês: " << req.monthText << "\nPasta: " << folder << "\n";
     const tcese::RunResult r =
         tcese::gerarClick(ex, req, tcese::annualCatalogue(), tcese::monthlyCatalogue());
+    auto sayIncomplete = [&] {
+        if (!obs.openFile().empty())
+            std::cerr << "Arquivo incompleto (não use): " << ex.ctx.outputDir << obs.openFile() << "\n";
+    };
     switch (r.outcome) {
         case tcese::RunOutcome::Completed:
             if (!quiet) std::cout << "Arquivos em: " << ex.ctx.outputDir << "\n";
-            if (!r.logFile.empty() && r.error.empty() && !quiet) std::cout << "Log: " << r.logFile.string() << "\n";
-            if (!r.error.empty() || !r.unavailable.empty()) return 3;
+            // The files are written but the run's log is not: an error.
+            if (!r.error.empty()) {
+                std::cerr << "Erro: o log desta geração não foi salvo.\n";
+                return 2;
+            }
+            if (!r.logFile.empty() && !quiet) std::cout << "Log: " << r.logFile.string() << "\n";
+            if (!r.unavailable.empty()) return 3;
             return r.hadErrors ? 1 : 0;
         case tcese::RunOutcome::Cancelled:
+            sayIncomplete();
+            if (obs.openFile().empty()) std::cerr << "Nenhum arquivo ficou incompleto; o log não foi salvo.\n";
             return 130;
         default:
+            sayIncomplete();
             return 2;
     }
 }
@@ -135,6 +179,7 @@ int runExport(const std::string& iniArg, int month, int entity, const std::strin
 }  // namespace
 
 int main(int argc, char** argv) {
+    useUserLocale();
     CLI::App app{"tcese - exportação de arquivos para o TCE/SE (SISAP)", "tcese"};
     app.set_version_flag("--version", std::string("tcese ") + TCESE_VERSION);
     app.require_subcommand(0, 1);
@@ -152,7 +197,8 @@ int main(int argc, char** argv) {
     exp->add_option("-o,--out", out, "pasta onde os arquivos serão gerados (Anual/ ou Mensal/ dentro dela)")->required();
     exp->add_option("-e,--entity", entity, "número da entidade (padrão: a primeira de TABEMPRESA)")
         ->check(CLI::Range(1, 99));
-    exp->add_option("--ini", ini, "arquivo de configuração (padrão: Vora.ini ao lado do programa)");
+    exp->add_option("--ini", ini, "arquivo de configuração (padrão: TCESE_INI, ou Vora.ini ao lado do programa, em "
+                   "$XDG_CONFIG_HOME/tcese/ ou em /etc/tcese/)");
     exp->add_flag("-q,--quiet", quiet, "mostra só as mensagens");
     tcese::DemoCommand demo(app);
 

@@ -1,16 +1,21 @@
 #include "config/settings.h"
 
 #include <ini.h>
+#include <pwd.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <iterator>
 #include <system_error>
 #include <vector>
 
 #include "config/encoding.h"
+#include "config/syserror.h"
 
 namespace tcese {
 namespace {
@@ -194,5 +199,71 @@ std::filesystem::path findSettingsFile(const std::filesystem::path& dir) {
 }
 
 std::filesystem::path defaultSettingsFile() { return findSettingsFile(programDir()); }
+
+}  // namespace tcese
+
+namespace tcese {
+
+namespace {
+
+fs::path homeDir() {
+    if (const char* h = std::getenv("HOME"); h && *h) return h;
+    if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir) return pw->pw_dir;
+    return {};
+}
+
+}  // namespace
+
+SettingsPlaces SettingsPlaces::standard() {
+    SettingsPlaces p;
+    p.programDir = tcese::programDir();
+    // A relative XDG_CONFIG_HOME is to be ignored.
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    if (xdg && *xdg == '/') {
+        p.userDir = fs::path(xdg) / "tcese";
+    } else if (const fs::path home = homeDir(); !home.empty()) {
+        p.userDir = home / ".config" / "tcese";
+    }
+    p.systemDir = "/etc/tcese";
+    return p;
+}
+
+std::vector<std::filesystem::path> SettingsPlaces::folders() const {
+    std::vector<fs::path> out;
+    for (const fs::path& d : {programDir, userDir, systemDir})
+        if (!d.empty()) out.push_back(d);
+    return out;
+}
+
+std::filesystem::path locateSettings(const std::filesystem::path& chosen, const std::string& howToChoose,
+                                     const SettingsPlaces& places) {
+    std::error_code ec;
+    if (!chosen.empty()) {
+        const std::string name = chosen.string();
+        const auto st = fs::status(chosen, ec);
+        if (fs::is_directory(st))
+            throw SettingsError("O arquivo de configuração indicado, " + name +
+                                ", é uma pasta. Indique o próprio arquivo (por exemplo " +
+                                (chosen / "Vora.ini").string() + ").");
+        if (!fs::exists(st))
+            throw SettingsError("O arquivo de configuração indicado, " + name +
+                                ", não existe. Verifique o nome e a pasta.");
+        if (std::FILE* f = std::fopen(chosen.c_str(), "rb")) {
+            std::fclose(f);
+        } else {
+            throw SettingsError("Não é possível ler o arquivo de configuração " + name + ": " + systemReason(errno) +
+                                ".");
+        }
+        return chosen;
+    }
+    std::string looked;
+    for (const fs::path& dir : places.folders()) {
+        const fs::path f = findSettingsFile(dir);
+        if (fs::is_regular_file(f, ec)) return f;
+        looked += "\n  " + f.string();
+    }
+    throw SettingsError("Arquivo de configuração Vora.ini não encontrado. Procurado, nesta ordem, em:" + looked +
+                        "\n" + howToChoose);
+}
 
 }  // namespace tcese

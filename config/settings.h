@@ -1,7 +1,9 @@
 #pragma once
-// The settings file "Vora.ini" beside the program, section "VORA".
+// The settings file "Vora.ini", section "VORA", and where it is looked for.
 #include <filesystem>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace tcese {
 
@@ -30,5 +32,29 @@ std::filesystem::path findSettingsFile(const std::filesystem::path& dir);
 
 // The settings file beside the program.
 std::filesystem::path defaultSettingsFile();
+
+// A settings file that cannot be used; the message says what is wrong, where the
+// file was looked for and what to do.
+class SettingsError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The folders where a settings file is looked for when none is chosen, in order:
+// beside the program (a copy installation), the user's ($XDG_CONFIG_HOME/tcese,
+// default ~/.config/tcese), the system's (/etc/tcese).
+struct SettingsPlaces {
+    std::filesystem::path programDir;
+    std::filesystem::path userDir;
+    std::filesystem::path systemDir;
+    static SettingsPlaces standard();
+    std::vector<std::filesystem::path> folders() const;
+};
+
+// The settings file to use: `chosen` (--ini or TCESE_INI) when not empty, which must
+// be a readable file; else the first "Vora.ini" (any case) of `places`. Throws
+// SettingsError naming every place looked at; `howToChoose` ends that message.
+std::filesystem::path locateSettings(const std::filesystem::path& chosen, const std::string& howToChoose,
+                                     const SettingsPlaces& places = SettingsPlaces::standard());
 
 }  // namespace tcese

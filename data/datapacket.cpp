@@ -1,8 +1,11 @@
 #include "data/datapacket.h"
 
 #include <expat.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <fstream>
@@ -12,6 +15,7 @@
 #include <unordered_set>
 
 #include "config/encoding.h"
+#include "config/syserror.h"
 
 namespace tcese {
 namespace {
@@ -756,23 +760,32 @@ void saveDatapacket(const RecordSet& rs, const std::filesystem::path& file) {
     // Written beside the target and renamed into place: a failed save keeps the old file.
     std::filesystem::path tmp = file;
     tmp += ".tmp";
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out) fail(name, "não foi possível criar o arquivo");
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) {
-            std::error_code ignore;
-            std::filesystem::remove(tmp, ignore);
-            fail(name, "erro ao gravar o arquivo");
-        }
+    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) fail(name, "não foi possível criar o arquivo: " + systemReason(errno));
+    auto abandon = [&](int err) {
+        ::close(fd);
+        ::unlink(tmp.c_str());
+        fail(name, "erro ao gravar o arquivo: " + systemReason(err));
+    };
+    for (std::size_t done = 0; done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) abandon(errno);
+        done += static_cast<std::size_t>(n);
+    }
+    // A full disk may only show when the data reaches it.
+    if (::fsync(fd) != 0) abandon(errno);
+    if (::close(fd) != 0) {
+        const int err = errno;
+        ::unlink(tmp.c_str());
+        fail(name, "erro ao gravar o arquivo: " + systemReason(err));
     }
     std::error_code ec;
     std::filesystem::rename(tmp, file, ec);
     if (ec) {
         std::error_code ignore;
         std::filesystem::remove(tmp, ignore);
-        fail(name, "não foi possível gravar o arquivo: " + ec.message());
+        fail(name, "não foi possível gravar o arquivo: " + systemReason(ec));
     }
 }
 

@@ -1,6 +1,7 @@
 #include "engine/run.h"
 
 #include "config/encoding.h"
+#include "config/syserror.h"
 #include "engine/filegenerator.h"
 
 namespace tcese {
@@ -72,7 +73,11 @@ RunResult gerarClick(Exporter& ex, const RunRequest& req, std::span<const Catalo
         }
         ctx.outputDir = withSlash(req.folder) + ctx.periodFolder;
         std::error_code ec;
-        fs::create_directories(ctx.outputDir, ec);  // a failure shows when the first file is created
+        fs::create_directories(ctx.outputDir, ec);
+        if (ec || !fs::is_directory(ctx.outputDir))
+            throw GenerationError("Não é possível criar a pasta " + ctx.outputDir + ": " +
+                                  (ec ? systemReason(ec) : std::string("já existe um arquivo com esse nome")) +
+                                  ". Escolha outra pasta ou libere a gravação nela.");
         const int total = static_cast<int>(steps.size());
         ex.setOverallProgress(0, total);
 

@@ -144,3 +144,90 @@ TEST(SettingsLocation, ProgramDirIsTheFolderOfTheRunningProgram) {
     EXPECT_TRUE(fs::exists(programDir() / "test_config"));
     EXPECT_EQ(defaultSettingsFile().parent_path(), programDir());
 }
+
+TEST_F(SettingsTest, LooksForTheSettingsFileInOrder) {
+    const SettingsPlaces places{dir / "bin", dir / "home/.config/tcese", dir / "etc/tcese"};
+    for (const fs::path& d : places.folders()) fs::create_directories(d);
+    const std::string how = "Indique o arquivo.";
+    const fs::path chosen = write("escolhido.ini", "[VORA]\nAno=2007\n");
+
+    // Each case adds a file and expects the first of the order to win.
+    struct Case {
+        const char* add;  // relative to dir
+        fs::path chosen;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"etc/tcese/Vora.ini", {}, "etc/tcese/Vora.ini"},
+        {"home/.config/tcese/VORA.INI", {}, "home/.config/tcese/VORA.INI"},
+        {"bin/vora.ini", {}, "bin/vora.ini"},
+        {nullptr, chosen, "escolhido.ini"},
+    };
+    for (const Case& c : cases) {
+        if (c.add) write(c.add, "[VORA]\n");
+        EXPECT_EQ(locateSettings(c.chosen, how, places), dir / c.expected) << (c.add ? c.add : "chosen");
+    }
+}
+
+TEST_F(SettingsTest, AnUnusableSettingsFileSaysWhatIsWrong) {
+    const SettingsPlaces places{dir / "bin", dir / "user", dir / "etc"};
+    fs::create_directories(dir / "bin");
+    fs::create_directories(dir / "user/vora.ini");  // a folder of that name is no settings file
+    struct Case {
+        fs::path chosen;
+        std::vector<std::string> says;
+    };
+    const Case cases[] = {
+        {{},
+         {"Vora.ini não encontrado", (dir / "bin/Vora.ini").string() + "\n", (dir / "user/Vora.ini").string() + "\n",
+          (dir / "etc/Vora.ini").string() + "\n", "Indique o arquivo."}},
+        {dir / "nenhum.ini", {(dir / "nenhum.ini").string(), "não existe"}},
+        {dir / "bin", {(dir / "bin").string(), "é uma pasta", (dir / "bin/Vora.ini").string()}},
+    };
+    for (const Case& c : cases) {
+        try {
+            locateSettings(c.chosen, "Indique o arquivo.", places);
+            ADD_FAILURE() << "no error for " << c.chosen;
+        } catch (const SettingsError& e) {
+            const std::string text = e.what();
+            for (const std::string& s : c.says) EXPECT_NE(text.find(s), std::string::npos) << s << " in\n" << text;
+        }
+    }
+    // The places are listed in the order they are tried.
+    try {
+        locateSettings({}, "", places);
+    } catch (const SettingsError& e) {
+        const std::string text = e.what();
+        EXPECT_LT(text.find("/bin/"), text.find("/user/"));
+        EXPECT_LT(text.find("/user/"), text.find("/etc/"));
+    }
+}
+
+TEST(SettingsLocation, UserFolderFollowsXdgConfigHome) {
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    const std::string savedXdg = xdg ? xdg : "";
+    const char* home = std::getenv("HOME");
+    const std::string savedHome = home ? home : "";
+    struct Case {
+        const char* xdg;  // nullptr: unset
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"/srv/config", "/srv/config/tcese"},
+        {nullptr, "/home/contabil/.config/tcese"},
+        {"", "/home/contabil/.config/tcese"},
+        {"relativo", "/home/contabil/.config/tcese"},  // a relative value is ignored
+    };
+    ::setenv("HOME", "/home/contabil", 1);
+    for (const Case& c : cases) {
+        if (c.xdg) ::setenv("XDG_CONFIG_HOME", c.xdg, 1);
+        else ::unsetenv("XDG_CONFIG_HOME");
+        const SettingsPlaces p = SettingsPlaces::standard();
+        EXPECT_EQ(p.userDir, fs::path(c.expected)) << (c.xdg ? c.xdg : "unset");
+        EXPECT_EQ(p.programDir, programDir());
+        EXPECT_EQ(p.systemDir, fs::path("/etc/tcese"));
+    }
+    if (xdg) ::setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1);
+    else ::unsetenv("XDG_CONFIG_HOME");
+    if (home) ::setenv("HOME", savedHome.c_str(), 1);
+}

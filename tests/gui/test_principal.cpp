@@ -201,6 +201,22 @@ TEST_F(WindowTest, ConnectionFailureShowsTheMessageAndEnds) {
     EXPECT_EQ(w.Exerc->text(), "Ex: 2031");
 }
 
+TEST_F(WindowTest, MissingSettingsFileNamesEveryPlaceLookedAt) {
+    const tcese::SettingsPlaces places{out.path() / "bin", out.path() / "usuario", out.path() / "etc"};
+    TFrmPrincipalSE w(StartOptions{{}, progDir.path(), places});
+    w.setMessageSink(std::make_unique<RecordingSink>(&shown));
+    EXPECT_FALSE(w.FormCreate());
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].kind, MessageKind::Error);
+    const QString text = shown[0].text;
+    EXPECT_TRUE(text.contains(QString::fromUtf8("Vora.ini não encontrado"))) << text.toStdString();
+    for (const auto& dir : places.folders())
+        EXPECT_TRUE(text.contains(QString::fromStdString((dir / "Vora.ini").string()))) << text.toStdString();
+    EXPECT_TRUE(text.contains("TCESE_INI")) << text.toStdString();
+    EXPECT_FALSE(text.contains("FDB")) << text.toStdString();
+    EXPECT_EQ(w.exporter(), nullptr);
+}
+
 TEST(MessageText, CarriageReturnsBreakLines) {
     EXPECT_EQ(messageText("a\rb"), "a\nb");
     EXPECT_EQ(messageText("a\r\nb\rc"), "a\nb\nc");
