@@ -1,10 +1,11 @@
 # Two entry points for a fresh Debian 12 machine:
 #   make demo   install what is missing, build, run the main job on the demo database
 #   make test   install what is missing, build, run every test
+#   make package  the Debian package (build/tcese_<version>_<arch>.deb)
 PRESET ?= default
 BUILD  := build
 
-.PHONY: all deps configure build demo test bench clean
+.PHONY: all deps configure build demo test bench package clean
 
 all: build
 
@@ -22,6 +23,9 @@ demo: build
 
 test: build
 	ctest --preset $(PRESET)
+
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done

@@ -17,6 +17,7 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("TCE - SE"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("tcese-gui"));
     tcese::app::installTerminateHandler();
     auto ended = [] { return 128 + tcese::app::terminateSignal(); };
 

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <limits>
@@ -69,6 +70,20 @@ DatabaseError fbError(const std::string& context, const fb::FbException& e, std:
 }
 
 const std::string kSqlError = "Erro no comando SQL";
+
+// What to do about the embedded engine's lock folder (FIREBIRD_LOCK, default
+// /tmp/firebird/), which the Debian packages give to the group "firebird" only.
+std::string lockFolderAdvice(const std::string& reason) {
+    const char* env = std::getenv("FIREBIRD_LOCK");
+    std::string dir = env && *env ? env : "/tmp/firebird";
+    while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+    if (reason.find("Permission denied") == std::string::npos || reason.find(dir + "/") == std::string::npos)
+        return {};
+    const char* user = std::getenv("USER");
+    return "\nO Firebird embutido guarda suas travas na pasta " + dir +
+           "/, que só o grupo firebird pode usar. Peça ao administrador: sudo adduser " +
+           (user && *user ? user : "USUÁRIO") + " firebird; depois saia e entre de novo na sessão.";
+}
 
 // Releases a reference when the scope ends unless taken back.
 template <class T>
@@ -1206,6 +1221,7 @@ void Connection::connect() {
                       "com exclusividade). Feche o outro programa, ou use um servidor Firebird, ou o modo "
                       "compartilhado descrito no README (FIREBIRD com ServerMode = SuperClassic).";
         }
+        reason += lockFolderAdvice(reason);
         throw DatabaseError("Não foi possível abrir a base de dados " + path, reason, {},
                             statusCode(e.getStatus()));
     }
@@ -1253,7 +1269,9 @@ void Connection::createDatabase(const std::string& path, std::string_view charse
             throw;
         }
     } catch (const fb::FbException& e) {
-        throw fbError("Não foi possível criar a base de dados " + full, e);
+        const std::string reason = statusText(e.getStatus());
+        throw DatabaseError("Não foi possível criar a base de dados " + full, reason + lockFolderAdvice(reason), {},
+                            statusCode(e.getStatus()));
     }
 }
 

@@ -228,3 +228,19 @@ TEST(CliDemo, CtrlCSaysWhichFileWasLeftIncomplete) {
     EXPECT_FALSE(bytes.size() > 2 && bytes[lastLine == std::string::npos ? 0 : lastLine + 2] == '3')
         << named << " ends with a trailer";
 }
+
+// The embedded engine keeps its locks in a folder of the group "firebird": a user
+// outside that group is told what to do, not only that permission was denied.
+TEST(CliDemo, UserOutsideTheFirebirdGroupIsToldWhatToDo) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const auto lock = fs::status("/tmp/firebird", ec);
+    if (::geteuid() != 0 || !fs::is_directory(lock) ||
+        (lock.permissions() & fs::perms::others_write) != fs::perms::none || ::system("id nobody >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "needs root, the user nobody and a lock folder closed to others";
+    TempDir dir;
+    fs::permissions(dir.path(), fs::perms::all);
+    const Outcome o = runTcese("demo --dir " + dir.str() + "demo", "runuser -u nobody -- env USER=nobody ");
+    EXPECT_EQ(o.status, 2) << o.output;
+    EXPECT_NE(o.output.find("sudo adduser nobody firebird"), std::string::npos) << o.output;
+}

@@ -1,5 +1,6 @@
-// Draws the program's icons into this folder (PNG). Not part of the build:
-//   cmake --build <dir> --target tcese-draw-icons && <dir>/tcese-draw-icons app/icons
+// Draws the program's icons into this folder (PNG), and the program's icon at the
+// theme sizes into packaging/icons. Not part of the build:
+//   cmake --build <dir> --target tcese-draw-icons && <dir>/tcese-draw-icons app/icons packaging/icons
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
@@ -323,12 +324,20 @@ int main(int argc, char** argv) {
         p.drawLine(QPointF(12, 14), QPointF(36, 14));
         p.drawLine(QPointF(24, 14), QPointF(24, 36));
     }, 48);
-    save("programa.png", 64, [](QPainter& p) {
+    const auto program = [](QPainter& p) {
         p.setPen(Qt::NoPen);
         p.setBrush(kTeal);
         p.drawRoundedRect(QRectF(1, 1, 30, 30), 6, 6);
         page(p, Qt::white, QColor(230, 230, 230));
         textLines(p, 10, 22, kTeal);
-    });
+    };
+    save("programa.png", 64, program);
+
+    // The program's icon at the sizes of the desktop's icon theme, for the package.
+    if (argc > 2) {
+        gOut = QString::fromLocal8Bit(argv[2]);
+        for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+            save(qPrintable(QStringLiteral("tcese-%1.png").arg(size)), size, program);
+    }
     return 0;
 }
