@@ -68,14 +68,17 @@ echo "saída $rc"
 [ "$rc" -le 1 ] || exit 1
 
 step "the window under Xvfb"
-xvfb-run -a -s "-screen 0 1280x800x24" tcese-gui > "$SCRATCH/gui.log" 2>&1 &
-GUI_PID=$!
+# The window's own id: stopping it lets xvfb-run stop its X server.
+xvfb-run -a -s "-screen 0 1280x800x24" sh -c 'tcese-gui & echo $! > "$1"; wait' sh "$SCRATCH/gui.pid" \
+  > "$SCRATCH/gui.log" 2>&1 &
+XVFB_RUN=$!
 sleep 8
-if kill -0 "$GUI_PID" 2>/dev/null && ! grep -q Erro "$SCRATCH/gui.log"; then
+GUI_PID=$(cat "$SCRATCH/gui.pid" 2>/dev/null || true)
+if [ -n "$GUI_PID" ] && kill -0 "$GUI_PID" 2>/dev/null && ! grep -q Erro "$SCRATCH/gui.log"; then
   echo "tcese-gui em execução após 8 s, sem mensagem de erro"
   kill "$GUI_PID"
-  wait "$GUI_PID" 2>/dev/null || true
   GUI_PID=""
+  wait "$XVFB_RUN" 2>/dev/null || true
 else
   echo "tcese-gui terminou ou mostrou um erro:" >&2
   cat "$SCRATCH/gui.log" >&2
