@@ -1,10 +1,15 @@
 // tcese: the command line of the audit-court export.
 #include <CLI/CLI.hpp>
 
+#include <atomic>
 #include <charconv>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
+#include <mutex>
+#include <thread>
 #include <unistd.h>
 
 #include "cli/demo_cmd.h"
@@ -35,7 +40,10 @@ public:
         std::fflush(stdout);
     }
     void fileCreated(int, const tcese::FileRow& r) override {
-        current_ = r.fileName;
+        {
+            std::lock_guard lock(currentMutex_);
+            current_ = r.fileName;
+        }
         if (tty_ && !quiet_) std::cerr << "\r\033[K" << step_ << "/" << total_ << "  " << current_ << std::flush;
     }
     void overallProgress(int position, int maximum) override {
@@ -53,12 +61,69 @@ public:
         std::cerr << tcese::messageCaption(kind) << ": " << text << "\n";
     }
 
+    // The file being written, for the cancel watcher's thread.
+    std::string currentFile() {
+        std::lock_guard lock(currentMutex_);
+        return current_;
+    }
+
 private:
+    std::mutex currentMutex_;
     bool quiet_;
     bool tty_;
     int step_ = 0;
     int total_ = 0;
     std::string current_;
+};
+
+// Ctrl-C is seen between records by processEvents(); a statement that runs long is
+// stopped through the attachment. A server that does not answer at all (frozen) is
+// not waited for: after a grace period the program ends as a cancel ends.
+class CancelWatcher {
+public:
+    CancelWatcher(tcese::Connection& db, TerminalObserver& obs) : db_(db), obs_(obs), thread_([this] { watch(); }) {}
+    ~CancelWatcher() { stop(); }
+    void stop() {
+        done_ = true;
+        if (thread_.joinable()) thread_.join();
+    }
+
+private:
+    static constexpr auto kPoll = std::chrono::milliseconds(50);
+    static constexpr auto kRetry = std::chrono::milliseconds(500);
+    static constexpr auto kGrace = std::chrono::seconds(3);
+
+    void watch() {
+        using clock = std::chrono::steady_clock;
+        clock::time_point since{};
+        clock::time_point lastTry{};
+        while (!done_) {
+            if (gInterrupted) {
+                const auto now = clock::now();
+                if (since == clock::time_point{}) since = now;
+                if (now - lastTry >= kRetry) {
+                    db_.cancelOperation();
+                    lastTry = now;
+                }
+                if (now - since >= kGrace) abandon();
+            }
+            std::this_thread::sleep_for(kPoll);
+        }
+    }
+
+    [[noreturn]] void abandon() {
+        std::string text = "\nAtenção: Operação Cancelada! A base de dados não respondeu ao cancelamento.\n";
+        const std::string file = obs_.currentFile();
+        if (!file.empty()) text += "O arquivo " + file + " ficou incompleto; o log não foi gravado.\n";
+        std::fflush(stdout);
+        [[maybe_unused]] const auto n = ::write(STDERR_FILENO, text.data(), text.size());
+        std::_Exit(130);
+    }
+
+    tcese::Connection& db_;
+    TerminalObserver& obs_;
+    std::atomic<bool> done_{false};
+    std::thread thread_;
 };
 
 std::string monthEntry(int month) {
@@ -117,8 +182,10 @@ int runExport(const std::string& iniArg, int month, int entity, const std::strin
     }
     const tcese::RunRequest req{monthEntry(month), entityText, folder};
     if (!quiet) std::cout << "Entidade: " << entityText << "\nMês: " << req.monthText << "\nPasta: " << folder << "\n";
+    CancelWatcher watcher(dm.Conexao, obs);
     const tcese::RunResult r =
         tcese::gerarClick(ex, req, tcese::annualCatalogue(), tcese::monthlyCatalogue());
+    watcher.stop();
     switch (r.outcome) {
         case tcese::RunOutcome::Completed:
             if (!quiet) std::cout << "Arquivos em: " << ex.ctx.outputDir << "\n";
