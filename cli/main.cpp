@@ -4,13 +4,17 @@
 #include <langinfo.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <charconv>
+#include <chrono>
 #include <clocale>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <mutex>
+#include <thread>
 
 #include "cli/demo_cmd.h"
 #include "config/pegacaminho.h"
@@ -43,7 +47,10 @@ public:
     tcese::Exporter* exporter = nullptr;
 
     void fileClosed(int, const tcese::FileRow& r) override {
-        open_.clear();
+        {
+            std::lock_guard lock(openMutex_);
+            open_.clear();
+        }
         if (tty_) std::cerr << "\r\033[K";
         if (quiet_) return;
         std::printf("%-24s %8s linhas  %-10s %14s  %s\n", r.fileName.c_str(), r.lines.c_str(), r.date.c_str(),
@@ -52,7 +59,10 @@ public:
     }
     void fileCreated(int, const tcese::FileRow& r) override {
         current_ = r.fileName;
-        open_ = r.fileName;
+        {
+            std::lock_guard lock(openMutex_);
+            open_ = r.fileName;
+        }
         if (tty_ && !quiet_) std::cerr << "\r\033[K" << step_ << "/" << total_ << "  " << current_ << std::flush;
     }
     void overallProgress(int position, int maximum) override {
@@ -71,15 +81,74 @@ public:
     }
 
     // The file created and not closed: after a cancel or an error, left incomplete.
-    const std::string& openFile() const { return open_; }
+    // Read by the cancel watcher's thread too.
+    std::string openFile() {
+        std::lock_guard lock(openMutex_);
+        return open_;
+    }
 
 private:
+    std::mutex openMutex_;
     bool quiet_;
     bool tty_;
     int step_ = 0;
     int total_ = 0;
     std::string current_;
     std::string open_;
+};
+
+// Ctrl-C is seen between records by processEvents(); a statement that runs long is
+// stopped through the attachment. A server that does not answer at all (frozen) is
+// not waited for: after a grace period the program ends as a cancel ends.
+class CancelWatcher {
+public:
+    // `periodDir`: where the run writes its files, to name the one left incomplete.
+    CancelWatcher(tcese::Connection& db, TerminalObserver& obs, std::string periodDir)
+        : db_(db), obs_(obs), periodDir_(std::move(periodDir)), thread_([this] { watch(); }) {}
+    ~CancelWatcher() { stop(); }
+    void stop() {
+        done_ = true;
+        if (thread_.joinable()) thread_.join();
+    }
+
+private:
+    static constexpr auto kPoll = std::chrono::milliseconds(50);
+    static constexpr auto kRetry = std::chrono::milliseconds(500);
+    static constexpr auto kGrace = std::chrono::seconds(3);
+
+    void watch() {
+        using clock = std::chrono::steady_clock;
+        clock::time_point since{};
+        clock::time_point lastTry{};
+        while (!done_) {
+            if (gInterrupted) {
+                const auto now = clock::now();
+                if (since == clock::time_point{}) since = now;
+                if (now - lastTry >= kRetry) {
+                    db_.cancelOperation();
+                    lastTry = now;
+                }
+                if (now - since >= kGrace) abandon();
+            }
+            std::this_thread::sleep_for(kPoll);
+        }
+    }
+
+    [[noreturn]] void abandon() {
+        std::string text = "\nAtenção: Operação Cancelada! A base de dados não respondeu ao cancelamento; "
+                           "o log não foi gravado.\n";
+        const std::string file = obs_.openFile();
+        if (!file.empty()) text += "Arquivo incompleto (não use): " + periodDir_ + file + "\n";
+        std::fflush(stdout);
+        [[maybe_unused]] const auto n = ::write(STDERR_FILENO, text.data(), text.size());
+        std::_Exit(130);
+    }
+
+    tcese::Connection& db_;
+    TerminalObserver& obs_;
+    const std::string periodDir_;
+    std::atomic<bool> done_{false};
+    std::thread thread_;
 };
 
 std::string monthEntry(int month) {
@@ -149,11 +218,13 @@ int runExport(const std::string& iniArg, int month, int entity, const std::strin
     }
     const tcese::RunRequest req{monthEntry(month), entityText, folder};
     if (!quiet) std::cout << "Entidade: " << entityText << "\nMês: " << req.monthText << "\nPasta: " << folder << "\n";
+    CancelWatcher watcher(dm.Conexao, obs, folder + (month == 14 ? "Anual/" : "Mensal/"));
     const tcese::RunResult r =
         tcese::gerarClick(ex, req, tcese::annualCatalogue(), tcese::monthlyCatalogue());
+    watcher.stop();
     auto sayIncomplete = [&] {
-        if (!obs.openFile().empty())
-            std::cerr << "Arquivo incompleto (não use): " << ex.ctx.outputDir << obs.openFile() << "\n";
+        if (const std::string open = obs.openFile(); !open.empty())
+            std::cerr << "Arquivo incompleto (não use): " << ex.ctx.outputDir << open << "\n";
     };
     switch (r.outcome) {
         case tcese::RunOutcome::Completed:

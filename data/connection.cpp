@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <limits>
+#include <mutex>
 #include <optional>
 #include <unordered_map>
 #include <unordered_set>
@@ -722,6 +723,8 @@ DatabaseError::DatabaseError(const std::string& context, std::string reason, std
       sql_(std::move(sql)),
       code_(code) {}
 
+bool DatabaseError::cancelled() const { return code_ == isc_cancelled; }
+
 // ---- Session -----------------------------------------------------------------
 
 struct FbSession {
@@ -1139,6 +1142,8 @@ Cursor Statement::openCursor() {
 
 struct Connection::Impl {
     std::shared_ptr<FbSession> session = std::make_shared<FbSession>();
+    // Guards the attachment between close() and a cancel from another thread.
+    std::mutex attachmentMutex;
 };
 
 namespace {
@@ -1241,6 +1246,7 @@ void Connection::close() {
     }
     s.precisionQuery.reset();
     s.precisions.clear();
+    std::lock_guard lock(impl_->attachmentMutex);
     fb::IAttachment* att = s.att;
     try {
         Status st;
@@ -1250,6 +1256,19 @@ void Connection::close() {
     }
     s.att = nullptr;
     impl_->session = std::make_shared<FbSession>();
+}
+
+bool Connection::cancelOperation() {
+    std::lock_guard lock(impl_->attachmentMutex);
+    fb::IAttachment* att = impl_->session->att;
+    if (!att) return false;
+    try {
+        Status st;
+        att->cancelOperation(&st, fb_cancel_raise);
+        return true;
+    } catch (const fb::FbException&) {
+        return false;  // nothing was running
+    }
 }
 
 void Connection::createDatabase(const std::string& path, std::string_view charset) {

@@ -32,6 +32,7 @@ public:
     const std::string& reason() const { return reason_; }  // Firebird's own text; empty when the error is ours
     const std::string& sql() const { return sql_; }        // the statement that failed, if any
     long code() const { return code_; }                    // Firebird's error code (isc_...), 0 when ours
+    bool cancelled() const;  // the statement was stopped by cancelOperation()
 
 private:
     std::string reason_;
@@ -119,6 +120,10 @@ public:
     void connect();  // DatabaseError "Não foi possível abrir a base de dados <path>: ..."
     bool isConnected() const;
     void close();    // rolls back what is still open
+    // Stops the statement running on this connection, from any thread: it fails with
+    // an error whose cancelled() is true. False when there was nothing to stop (not
+    // connected, or between statements). A frozen server may never answer.
+    bool cancelOperation();
 
     // A new, empty database: page size 8192, dialect 3, the given default character set.
     static void createDatabase(const std::string& path, std::string_view charset = "WIN1252");

@@ -97,6 +97,17 @@ RunResult gerarClick(Exporter& ex, const RunRequest& req, std::span<const Catalo
             ex.processMessagesNow();
         }
     } catch (const std::exception& e) {
+        const auto* db = dynamic_cast<const DatabaseError*>(&e);
+        if (ctx.cancelRequested || (db && db->cancelled())) {
+            // A statement stopped by a cancel ends the run as "Cancela&r" does.
+            if (!ctx.cancelRequested) {
+                ex.cancel();
+                ex.observer.message(MessageKind::Warning, "Operação Cancelada!");
+            }
+            result.outcome = RunOutcome::Cancelled;
+            result.hadErrors = ctx.runHasErrors;
+            return result;
+        }
         // Stopped where it was: completed files stay, the current one stays incomplete.
         result.outcome = RunOutcome::Failed;
         result.hadErrors = ctx.runHasErrors;
