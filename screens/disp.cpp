@@ -78,6 +78,22 @@ public:
     }
 };
 
+// The process list shows the amount as currency (the column is a float).
+class DispModel : public RecordSetModel {
+public:
+    using RecordSetModel::RecordSetModel;
+    QVariant data(const QModelIndex& index, int role) const override {
+        QVariant v = RecordSetModel::data(index, role);
+        if (role == Qt::DisplayRole && index.column() == 4) {
+            QString text = v.toString();
+            text.replace(QLatin1Char(','), QLatin1Char('.'));
+            if (const auto d = Decimal::tryParse(text.toStdString()))
+                return QString::fromStdString(d->toFixed(2)).replace(QLatin1Char('.'), QLatin1Char(','));
+        }
+        return v;
+    }
+};
+
 // A row with nothing typed (only the process key) is not a row to save.
 bool blankDetail(RecordSet& rs) {
     for (int f = 0; f < rs.fieldCount(); ++f) {
@@ -158,7 +174,7 @@ void TFrmDisp::build() {
         });
     };
 
-    dispModel_ = new RecordSetModel({{"CODIGO", QString::fromUtf8("Código")},
+    dispModel_ = new DispModel({{"CODIGO", QString::fromUtf8("Código")},
                                      {"NUMDISP", QString::fromUtf8("N.º Disp./Inexig.")},
                                      {"MODALIDADE", QStringLiteral("Modalidade")},
                                      {"OBJETO", QStringLiteral("Objeto")},

@@ -149,6 +149,7 @@ TEST_F(DispTest, ListsAndFieldsOfTheProcessChosen) {
     EXPECT_EQ(f->cbTipoFundam->currentText(), "05 - LEI");  // there is no 04
     EXPECT_EQ(f->cbBaseLegal->currentText().left(2), "26");  // there is no 25
     EXPECT_EQ(f->edtValor->text(), "1500,50");
+    EXPECT_EQ(f->dispModel()->index(1, 4).data().toString(), "1500,50");
     EXPECT_EQ(f->edtDtInicio->text(), "06/03/2007");
     EXPECT_EQ(f->edtNumFundam->text(), "123");
     EXPECT_EQ(f->DBEdit7->text(), "1");
