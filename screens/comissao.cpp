@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -202,7 +203,8 @@ void TFrmComissao::build() {
     connect(Confirmar, &QPushButton::clicked, this, &TFrmComissao::ConfirmarClick);
     connect(Fechar, &QPushButton::clicked, this, &TFrmComissao::FecharClick);
     connect(ExcluirMembro1, &QAction::triggered, this, &TFrmComissao::ExcluirMembro1Click);
-    connect(DBGrid1, &QAbstractItemView::clicked, this, &TFrmComissao::DBGrid1CellClick);
+    // A click or a key that reaches another row of the list shows that row's details.
+    connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] { DBGrid1CellClick(); });
     setButtons(false);
 }
 
@@ -297,6 +299,10 @@ void TFrmComissao::DBGrid1CellClick() {
 
 void TFrmComissao::enterEditMode(bool inserting) {
     LiberaCampos(this);
+    // The code is given by the save: it stays grey.
+    QPalette grey = edtCodigo->palette();
+    grey.setColor(QPalette::Base, QColor(kLockedColour));
+    edtCodigo->setPalette(grey);
     editMode_ = true;
     inserting_ = inserting;
     pendingError_.clear();

@@ -31,9 +31,11 @@ std::optional<Date> DateBox::date() const {
 void DateBox::setDate(const std::optional<Date>& d) {
     if (!d) {
         clear();
+        setCursorPosition(0);  // typing starts at the first digit of the mask
         return;
     }
     setText(QString::fromStdString(dateToText(*d)));
+    setCursorPosition(0);
 }
 
 void DateBox::showCalendar() {

@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -399,7 +400,8 @@ void TFrmDisp::build() {
     connect(Confirmar, &QPushButton::clicked, this, &TFrmDisp::ConfirmarClick);
     connect(Fechar, &QPushButton::clicked, this, &TFrmDisp::FecharClick);
     connect(SpeedButton2, &QToolButton::clicked, this, &TFrmDisp::SpeedButton2Click);
-    connect(DBGrid1, &QAbstractItemView::clicked, this, &TFrmDisp::DBGrid1CellClick);
+    // A click or a key that reaches another row of the list shows that row's details.
+    connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] { DBGrid1CellClick(); });
     setButtons(false);
 }
 
@@ -498,6 +500,7 @@ void TFrmDisp::showProcess() {
     }
     edtCodigo->setText(text("CODIGO"));
     edtNumDisp->setText(text("NUMDISP"));
+    edtNumDisp->setCursorPosition(0);  // typing starts at the first digit of the mask
     DBEdit7->setText(text("NUMCONV"));
     // The amount as currency: two decimals and a decimal comma.
     QString valor = text("VALOR");
@@ -551,6 +554,10 @@ void TFrmDisp::DBGrid1CellClick() {
 
 void TFrmDisp::enterEditMode(bool inserting) {
     LiberaCampos(this);
+    // The code is given by the save: it stays grey.
+    QPalette grey = edtCodigo->palette();
+    grey.setColor(QPalette::Base, QColor(kLockedColour));
+    edtCodigo->setPalette(grey);
     editMode_ = true;
     inserting_ = inserting;
     pendingError_.clear();

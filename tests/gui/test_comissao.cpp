@@ -98,6 +98,9 @@ TEST_F(ComissaoTest, ShowsTheCommissionWithItsTypeAndMembers) {
     EXPECT_EQ(f->cbTipo->currentText(), "5 - Pregoeiro");
     EXPECT_EQ(f->edtData->text(), "20/12/2006");
     EXPECT_EQ(f->memModel()->rowCount(), 0);
+    QTest::keyClick(f->DBGrid1, Qt::Key_Up);
+    EXPECT_EQ(f->cbTipo->currentText(), "1 - Permanente");
+    EXPECT_EQ(f->memModel()->rowCount(), 3);
 }
 
 TEST_F(ComissaoTest, NewCommissionTakesTheNextCodeAndItsMembersOneAndTwo) {

@@ -217,6 +217,11 @@ TEST_F(DispTest, NewProcessIsSavedWithItsItemsAndCertificatesUnderTheNextCode) {
     f->BTNINCLUIR->click();
     expectMode(*f, true);
     EXPECT_EQ(f->edtCodigo->text(), "0");
+    // Typing goes through the masks from their first position.
+    QTest::keyClicks(f->edtNumDisp, "001307");
+    EXPECT_EQ(f->edtNumDisp->text(), "0013/07");
+    QTest::keyClicks(f->edtDtInicio, "15032007");
+    EXPECT_EQ(f->edtDtInicio->text(), "15/03/2007");
     fill(*f);
     f->DBEdit7->setText("1");
     f->edtCpfResp->setText("16171209300");
