@@ -354,8 +354,12 @@ void TFrmComissao::discardEdits() {
     if (cdsMem_.active() && cdsMem_.mode() != RecordSet::Mode::Browse) cdsMem_.cancel();
     if (CdsCom_.active()) {
         if (CdsCom_.mode() != RecordSet::Mode::Browse) CdsCom_.cancel();
-        // A failed save left the commission posted: back to what was read.
-        CdsCom_.cancelUpdates();
+        // A failed save left the commission posted: back to what was read, on the same row.
+        if (CdsCom_.changeCount() > 0) {
+            const int row = CdsCom_.recNo();
+            CdsCom_.cancelUpdates();
+            if (row > 0 && CdsCom_.recordCount() > 0) CdsCom_.setRecNo(std::min(row, CdsCom_.recordCount()));
+        }
     }
 }
 

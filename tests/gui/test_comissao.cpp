@@ -210,6 +210,26 @@ TEST_F(ComissaoTest, FailedSaveWritesNeitherCommissionNorMembers) {
     EXPECT_EQ(query("select CODCOMISS, CODIGO, NOME from MEMBROS where CODCOMISS = 4"), "4|1|ANA\n");
 }
 
+TEST_F(ComissaoTest, CancelAfterAFailedChangeShowsTheCommissionAsRead) {
+    auto f = open();
+    QTest::mouseClick(f->DBGrid1->viewport(), Qt::LeftButton, {},
+                      f->DBGrid1->visualRect(f->comModel()->index(1, 0)).center());
+    f->btnAlterar->click();
+    f->DBEdit2->setText("5");
+    f->cbTipo->setCurrentIndex(2);
+    f->cdsMem().field("RG").setAsString(std::string(30, '9'));  // the blank row the screen offers, refused
+    f->cdsMem().field("NOME").setAsString("ZECA");
+    f->Confirmar->click();
+    ASSERT_EQ(sink.shown.size(), 1u) << sink.texts();
+    f->Fechar->click();
+    EXPECT_FALSE(f->editMode());
+    EXPECT_EQ(f->edtCodigo->text(), "3");
+    EXPECT_EQ(f->DBEdit2->text(), "0412006");
+    EXPECT_EQ(f->cbTipo->currentText(), "5 - Pregoeiro");
+    EXPECT_EQ(f->memModel()->rowCount(), 0);
+    EXPECT_EQ(query("select PORTARIA, TIPO from COMISSAO where CODCOMISS = 3"), "0412006|5\n");
+}
+
 TEST_F(ComissaoTest, DeleteRemovesMembersAndCommissionOnYesOnly) {
     auto f = open();
     for (bool yes : {false, true}) {
