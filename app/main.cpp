@@ -12,6 +12,8 @@
 #include "report/btnlog.h"
 #include "screens/orcamento.h"
 #include "screens/planocontas.h"
+#include "screens/comissao.h"
+#include "screens/disp.h"
 #include "screens/unidgestora.h"
 
 int main(int argc, char** argv) {
@@ -40,6 +42,14 @@ int main(int argc, char** argv) {
     });
     window.setScreen(window.SbPlano, [](tcese::app::TFrmPrincipalSE& p) {
         tcese::screens::TFrmPlano f(p);
+        f.exec();
+    });
+    window.setScreen(window.sbdispensa, [](tcese::app::TFrmPrincipalSE& p) {
+        tcese::screens::TFrmDisp f(p);
+        f.exec();
+    });
+    window.setScreen(window.sbcomissao, [](tcese::app::TFrmPrincipalSE& p) {
+        tcese::screens::TFrmComissao f(p);
         f.exec();
     });
     window.setLogViewer([](tcese::app::TFrmPrincipalSE& p) { tcese::report::btnLogClick(p); });

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTabWidget>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -18,6 +19,12 @@
 #include "report/btnlog.h"
 #include "screens/orcamento.h"
 #include "screens/planocontas.h"
+#include "screens/comissao.h"
+#include "screens/disp.h"
+#include "screens/pescertidao.h"
+#include "screens/pesconv.h"
+#include "screens/pesfornec.h"
+#include "screens/pesprod.h"
 #include "screens/unidgestora.h"
 #include "config/settings.h"
 #include "engine/observer.h"
@@ -80,6 +87,14 @@ int main(int argc, char** argv) {
         tcese::screens::TFrmPlano f(p);
         f.exec();
     });
+    w.setScreen(w.sbdispensa, [](tcese::app::TFrmPrincipalSE& p) {
+        tcese::screens::TFrmDisp f(p);
+        f.exec();
+    });
+    w.setScreen(w.sbcomissao, [](tcese::app::TFrmPrincipalSE& p) {
+        tcese::screens::TFrmComissao f(p);
+        f.exec();
+    });
     w.setLogViewer([](tcese::app::TFrmPrincipalSE& p) { tcese::report::btnLogClick(p); });
     w.setGeometry(QRect(0, 0, 1280, 800));
     w.show();
@@ -126,5 +141,34 @@ int main(int argc, char** argv) {
     watch.stop();
     ok &= !cancelling;
     ok &= save(w, out, "tela-cancelada.png");
+
+    // The waiver and commission registers, on their second row, and the lookups.
+    auto secondRow = [](tcese::screens::RecordSetView* grid) {
+        const QModelIndex idx = grid->model()->index(1, 0);
+        if (!idx.isValid()) return;
+        grid->setCurrentIndex(idx);
+        emit grid->clicked(idx);
+    };
+    {
+        tcese::screens::TFrmDisp f(w);
+        f.show();
+        secondRow(f.DBGrid1);
+        ok &= save(f, out, "disp.png");
+        f.PageControl1->setCurrentWidget(f.TabItens);
+        ok &= save(f, out, "disp-itens.png");
+    }
+    {
+        tcese::screens::TFrmComissao f(w);
+        f.show();
+        ok &= save(f, out, "comissao.png");
+    }
+    auto lookup = [&](QDialog&& d, const char* name) {
+        d.show();
+        ok &= save(d, out, name);
+    };
+    lookup(tcese::screens::TFrmPesFornec(w.dataModule(), w.messageSink(), &w), "pesfornec.png");
+    lookup(tcese::screens::TFrmPesprod(w.dataModule(), w.messageSink(), &w), "pesprod.png");
+    lookup(tcese::screens::TFrmPesConv(w.dataModule(), w.messageSink(), &w), "pesconv.png");
+    lookup(tcese::screens::TFrmPesCert(&w), "pescert.png");
     return ok ? 0 : 1;
 }
