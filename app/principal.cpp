@@ -619,8 +619,9 @@ void TFrmPrincipalSE::showRunSummary() {
                          many(count[kStateNoRecords], "sem registros", "sem registros")};
     if (count[kStateFilling] > 0) parts << many(count[kStateFilling], "incompleto", "incompletos");
     lblResumo->setText(QStringLiteral("Arquivos: ") + parts.join(QStringLiteral(", ")));
-    // The user goes first to what needs correcting.
-    if (firstWithErrors) {
+    // After a complete run the user goes first to what needs correcting; after a
+    // cancel or an error the list stays on the file where the run stopped.
+    if (firstWithErrors && lastRun_.outcome == RunOutcome::Completed) {
         lstArqs->setCurrentItem(firstWithErrors);
         lstArqs->scrollToItem(firstWithErrors, QAbstractItemView::PositionAtTop);
     }
