@@ -14,6 +14,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "app/messagesink.h"
 #include "app/principal.h"
 #include "screens/funcoes.h"
