@@ -6,10 +6,14 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include <cstdio>
+
 #include "app/packform.h"
 #include "app/principal.h"
 #include "app/terminate.h"
+#include "app/translations.h"
 #include "report/btnlog.h"
+#include "screens/despesa.h"
 #include "screens/orcamento.h"
 #include "screens/planocontas.h"
 #include "screens/comissao.h"
@@ -20,6 +24,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("TCE - SE"));
     QGuiApplication::setDesktopFileName(QStringLiteral("tcese-gui"));
+    if (!tcese::app::installQtTranslations())
+        std::fprintf(stderr, "Traduções do Qt não encontradas (qtbase_pt_BR.qm): os diálogos ficam em inglês.\n");
     tcese::app::installTerminateHandler();
     auto ended = [] { return 128 + tcese::app::terminateSignal(); };
 
@@ -50,6 +56,10 @@ int main(int argc, char** argv) {
     });
     window.setScreen(window.sbcomissao, [](tcese::app::TFrmPrincipalSE& p) {
         tcese::screens::TFrmComissao f(p);
+        f.exec();
+    });
+    window.setScreen(window.SbDesp, [](tcese::app::TFrmPrincipalSE& p) {
+        tcese::screens::TFrmDespesa f(p);
         f.exec();
     });
     window.setLogViewer([](tcese::app::TFrmPrincipalSE& p) { tcese::report::btnLogClick(p); });

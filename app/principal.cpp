@@ -322,6 +322,9 @@ QWidget* TFrmPrincipalSE::buildPanel() {
     lstArqs->headerItem()->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
     lstArqs->headerItem()->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
     col->addWidget(lstArqs, 1);
+    lblResumo = new QLabel(pnPrinc);
+    lblResumo->setObjectName(QStringLiteral("lblResumo"));
+    col->addWidget(lblResumo);
 
     auto* legend = new QHBoxLayout;
     for (int s = 0; s < 4; ++s) {
@@ -464,7 +467,14 @@ bool TFrmPrincipalSE::FormCreate() {
     } catch (const std::exception& e) {
         // Also on stderr: whoever starts the program from a terminal or a script sees why.
         std::fprintf(stderr, "%s\n%s\n", qPrintable(messageText(qs(kConnectError))), e.what());
-        showMessage(MessageKind::Error, qs(kConnectError), qs(e.what()));
+        // Advice on what to do goes in the box itself; the engine's text under the details.
+        const auto* db = dynamic_cast<const DatabaseError*>(&e);
+        if (db && !db->advice().empty()) {
+            showMessage(MessageKind::Error, qs(kConnectError) + QStringLiteral("\r\r") + qs(db->advice()),
+                        qs(db->technical()));
+        } else {
+            showMessage(MessageKind::Error, qs(kConnectError), qs(e.what()));
+        }
         return false;
     }
     Vrs->setText(QStringLiteral("Vrs: ") + GetBuildInfo());
@@ -552,6 +562,7 @@ void TFrmPrincipalSE::gerarClick() {
         showMessage(MessageKind::Error, qs(e.what()));
     }
     inRun_ = false;
+    showRunSummary();
     if (lastRun_.outcome == RunOutcome::NoMonth) cbmes->setFocus();
     if (lastRun_.outcome == RunOutcome::NoFolder) edtLocal->setFocus();
     if (closeAfterRun_) close();
@@ -591,7 +602,39 @@ void TFrmPrincipalSE::setRunControls(bool running) {
 
 // --- the run, as the window shows it
 
-void TFrmPrincipalSE::fileListCleared() { lstArqs->clear(); }
+void TFrmPrincipalSE::fileListCleared() {
+    lstArqs->clear();
+    lblResumo->clear();
+}
+
+void TFrmPrincipalSE::showRunSummary() {
+    int count[4] = {0, 0, 0, 0};
+    QTreeWidgetItem* firstWithErrors = nullptr;
+    for (int i = 0; i < lstArqs->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = lstArqs->topLevelItem(i);
+        const int state = item->data(0, kStateRole).toInt();
+        if (state >= 0 && state < 4) ++count[state];
+        if (state == kStateWithErrors && !firstWithErrors) firstWithErrors = item;
+    }
+    if (lstArqs->topLevelItemCount() == 0) {
+        lblResumo->clear();
+        return;
+    }
+    auto many = [](int n, const char* one, const char* more) {
+        return QString::number(n) + QLatin1Char(' ') + QString::fromUtf8(n == 1 ? one : more);
+    };
+    QStringList parts = {many(count[kStateWithErrors], "com erros", "com erros"),
+                         many(count[kStateSuccess], "gerado com sucesso", "gerados com sucesso"),
+                         many(count[kStateNoRecords], "sem registros", "sem registros")};
+    if (count[kStateFilling] > 0) parts << many(count[kStateFilling], "incompleto", "incompletos");
+    lblResumo->setText(QStringLiteral("Arquivos: ") + parts.join(QStringLiteral(", ")));
+    // After a complete run the user goes first to what needs correcting; after a
+    // cancel or an error the list stays on the file where the run stopped.
+    if (firstWithErrors && lastRun_.outcome == RunOutcome::Completed) {
+        lstArqs->setCurrentItem(firstWithErrors);
+        lstArqs->scrollToItem(firstWithErrors, QAbstractItemView::PositionAtTop);
+    }
+}
 
 void TFrmPrincipalSE::showRow(QTreeWidgetItem* item, const FileRow& r) {
     item->setText(0, qs(r.fileName));

@@ -103,6 +103,7 @@ public:
     QLineEdit* edtLocal = nullptr;
     QToolButton* RzRapidFireButton1 = nullptr;
     QTreeWidget* lstArqs = nullptr;
+    QLabel* lblResumo = nullptr;  // under the list: the files of the last run by state
     QProgressBar* p1 = nullptr;
     QProgressBar* p2 = nullptr;
     QPushButton* btnLog = nullptr;
@@ -157,6 +158,8 @@ private:
     QPushButton* sideButton(const char* name, const char* caption, const char* hint, const char* icon);
     void setRunControls(bool running);
     void showRow(QTreeWidgetItem* item, const FileRow& r);
+    // After a run: the count of files by state, and the first file with errors in view.
+    void showRunSummary();
     void tick();
     void showMessage(MessageKind kind, const QString& text, const QString& detail = {});
 

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
@@ -16,8 +17,11 @@
 #include <cstdio>
 
 #include "app/principal.h"
+#include "app/translations.h"
 #include "report/btnlog.h"
+#include "screens/despesa.h"
 #include "screens/orcamento.h"
+#include "screens/pesdespesa.h"
 #include "screens/planocontas.h"
 #include "screens/comissao.h"
 #include "screens/disp.h"
@@ -49,11 +53,37 @@ bool save(QWidget& w, const QDir& out, const char* name) {
     return ok;
 }
 
+// The expense-element screen in edit mode on the demo's unmapped ficha, and its
+// lookup near a deactivated code.
+bool despesaPictures(tcese::app::TFrmPrincipalSE& w, const QDir& out) {
+    tcese::screens::TFrmDespesa f(w);
+    f.show();
+    f.Alterar->click();
+    f.RadioButton4->setChecked(true);
+    f.MaskEdit1->setText(QStringLiteral("24"));
+    f.PesquisarClick();
+    bool ok = save(f, out, "despesa.png");
+    bool tookLookup = false;
+    QTimer::singleShot(0, &f, [&] {
+        if (auto* d = qobject_cast<tcese::screens::TFrmPesDespesa*>(QApplication::activeModalWidget())) {
+            d->MaskEdit1->setText(QStringLiteral("33903"));
+            d->PesquisarClick();
+            tookLookup = save(*d, out, "pesdespesa.png");
+            d->reject();
+        }
+    });
+    f.Pesquisa->click();
+    f.FecharClick();
+    f.FecharClick();
+    return ok && tookLookup;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("TCE - SE"));
+    tcese::app::installQtTranslations();
     QCommandLineParser cli;
     cli.addHelpOption();
     cli.addOption({"ini", "settings file of the installation", "file"});
@@ -95,6 +125,10 @@ int main(int argc, char** argv) {
         tcese::screens::TFrmComissao f(p);
         f.exec();
     });
+    w.setScreen(w.SbDesp, [](tcese::app::TFrmPrincipalSE& p) {
+        tcese::screens::TFrmDespesa f(p);
+        f.exec();
+    });
     w.setLogViewer([](tcese::app::TFrmPrincipalSE& p) { tcese::report::btnLogClick(p); });
     w.setGeometry(QRect(0, 0, 1280, 800));
     w.show();
@@ -102,6 +136,7 @@ int main(int argc, char** argv) {
     w.setFolderChooser([folder](QWidget*, const QString&) { return folder; });
 
     bool ok = true;
+    ok &= despesaPictures(w, out);
     w.sbgeraClick();
     w.cbmes->setCurrentIndex(cli.value("month").toInt());
     w.RzRapidFireButton1Click();

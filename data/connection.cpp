@@ -719,11 +719,21 @@ std::string composeMessage(const std::string& context, const std::string& reason
 
 DatabaseError::DatabaseError(const std::string& context, std::string reason, std::string sql, long code)
     : std::runtime_error(composeMessage(context, reason, sql)),
+      context_(context),
       reason_(std::move(reason)),
       sql_(std::move(sql)),
       code_(code) {}
 
 bool DatabaseError::cancelled() const { return code_ == isc_cancelled; }
+
+std::string DatabaseError::technical() const { return composeMessage(context_, reason_, sql_); }
+
+DatabaseError DatabaseError::withAdvice(const DatabaseError& e, std::string advice) {
+    DatabaseError r(e.context_, e.reason_ + (e.reason_.empty() ? "" : "\n") + advice, e.sql_, e.code_);
+    r.reason_ = e.reason_;
+    r.advice_ = std::move(advice);
+    return r;
+}
 
 // ---- Session -----------------------------------------------------------------
 
@@ -1219,16 +1229,18 @@ void Connection::connect() {
         Ref<fb::IProvider> provider(master()->getDispatcher());
         session->att = provider->attachDatabase(&st, path.c_str(), dpb.length(), dpb.data());
     } catch (const fb::FbException& e) {
-        std::string reason = statusText(e.getStatus());
+        const std::string reason = statusText(e.getStatus());
+        DatabaseError error("Não foi possível abrir a base de dados " + path, reason, {}, statusCode(e.getStatus()));
         // The embedded engine opens a file for one process only; say what to do about it.
         if (reason.find("already opened with engine instance") != std::string::npos) {
-            reason += "\nA base de dados já está aberta por outro programa (o Firebird embutido abre o arquivo "
-                      "com exclusividade). Feche o outro programa, ou use um servidor Firebird, ou o modo "
-                      "compartilhado descrito no README (FIREBIRD com ServerMode = SuperClassic).";
+            throw DatabaseError::withAdvice(
+                error, "A base de dados já está aberta por outro programa (o Firebird embutido abre o arquivo "
+                       "com exclusividade). Feche o outro programa, ou use um servidor Firebird, ou o modo "
+                       "compartilhado descrito no README (FIREBIRD com ServerMode = SuperClassic).");
         }
-        reason += lockFolderAdvice(reason);
-        throw DatabaseError("Não foi possível abrir a base de dados " + path, reason, {},
-                            statusCode(e.getStatus()));
+        if (std::string advice = lockFolderAdvice(reason); !advice.empty())
+            throw DatabaseError::withAdvice(error, advice.substr(1));
+        throw error;
     }
     impl_->session = std::move(session);
 }

@@ -33,8 +33,15 @@ public:
     const std::string& sql() const { return sql_; }        // the statement that failed, if any
     long code() const { return code_; }                    // Firebird's error code (isc_...), 0 when ours
     bool cancelled() const;  // the statement was stopped by cancelOperation()
+    // What the user can do about it, in Portuguese (also at the end of what()); empty when we have no advice.
+    const std::string& advice() const { return advice_; }
+    // what() without the advice: where it failed and the database's own text.
+    std::string technical() const;
+    static DatabaseError withAdvice(const DatabaseError& e, std::string advice);
 
 private:
+    std::string context_;
+    std::string advice_;
     std::string reason_;
     std::string sql_;
     long code_;

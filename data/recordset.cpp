@@ -7,6 +7,22 @@
 
 namespace tcese {
 
+RecordSetError::RecordSetError(std::string field, std::string message)
+    : std::runtime_error([&] {
+          std::string m = message;
+          if (auto at = m.find(kFieldMark); at != std::string::npos) m.replace(at, kFieldMark.size(), field);
+          return m;
+      }()),
+      field_(std::move(field)),
+      message_(std::move(message)) {}
+
+std::string RecordSetError::messageFor(std::string_view fieldLabel) const {
+    if (field_.empty()) return what();
+    std::string m = message_;
+    if (auto at = m.find(kFieldMark); at != std::string::npos) m.replace(at, kFieldMark.size(), fieldLabel);
+    return m;
+}
+
 std::string valueToText(const Value& v) {
     struct Visitor {
         std::string operator()(std::monostate) const { return {}; }
@@ -49,8 +65,10 @@ std::optional<TimeOfDay> parseTimeText(std::string_view s) {
     return TimeOfDay::of(parts[0], parts[1], parts[2]);
 }
 
+// `what` is the whole phrase, so that its gender agrees ("uma data válida").
 [[noreturn]] void conversionError(const FieldDef& def, std::string_view text, const char* what) {
-    throw RecordSetError("'" + std::string(text) + "' não é " + what + " válido para o campo " + def.name);
+    throw RecordSetError(def.name, "'" + std::string(text) + "' não é " + what + " para o campo " +
+                                       std::string(RecordSetError::kFieldMark));
 }
 
 int compareValues(const Value& a, const Value& b) {
@@ -103,7 +121,12 @@ Value valueFromText(const FieldDef& def, std::string_view text) {
         const char* b = t.data();
         if (*b == '+') ++b;
         auto [p, ec] = std::from_chars(b, t.data() + t.size(), v);
-        if (ec != std::errc() || p != t.data() + t.size()) conversionError(def, text, "um número inteiro");
+        if (ec != std::errc() || p != t.data() + t.size()) conversionError(def, text, "um número inteiro válido");
+        // The database column would refuse it when saved.
+        const std::int64_t limit = def.type == FieldType::Int16   ? INT16_MAX
+                                   : def.type == FieldType::Int32 ? INT32_MAX
+                                                                  : INT64_MAX;
+        if (v > limit || v < -limit - 1) conversionError(def, text, "um número inteiro válido");
         return v;
     }
     case FieldType::Float: {
@@ -113,7 +136,7 @@ Value valueFromText(const FieldDef& def, std::string_view text) {
         std::replace(u.begin(), u.end(), ',', '.');
         double v = 0;
         auto [p, ec] = std::from_chars(u.data(), u.data() + u.size(), v);
-        if (ec != std::errc() || p != u.data() + u.size()) conversionError(def, text, "um número");
+        if (ec != std::errc() || p != u.data() + u.size()) conversionError(def, text, "um número válido");
         return v;
     }
     case FieldType::Fixed:
@@ -121,7 +144,7 @@ Value valueFromText(const FieldDef& def, std::string_view text) {
         const std::string t = trimBlanks(text);
         if (t.empty()) return std::monostate{};
         auto d = Decimal::tryParse(t);
-        if (!d) conversionError(def, text, "um número");
+        if (!d) conversionError(def, text, "um número válido");
         return *d;
     }
     case FieldType::Boolean: {
@@ -129,20 +152,20 @@ Value valueFromText(const FieldDef& def, std::string_view text) {
         if (t.empty()) return std::monostate{};
         if (t == "TRUE" || t == "T" || t == "1" || t == "S") return true;
         if (t == "FALSE" || t == "F" || t == "0" || t == "N") return false;
-        conversionError(def, text, "um valor lógico");
+        conversionError(def, text, "um valor lógico válido");
     }
     case FieldType::Date: {
         const std::string t = trimBlanks(text);
         if (t.empty()) return std::monostate{};
         auto d = parseDateText(t);
-        if (!d) conversionError(def, text, "uma data");
+        if (!d) conversionError(def, text, "uma data válida");
         return *d;
     }
     case FieldType::Time: {
         const std::string t = trimBlanks(text);
         if (t.empty()) return std::monostate{};
         auto tm = parseTimeText(t);
-        if (!tm) conversionError(def, text, "uma hora");
+        if (!tm) conversionError(def, text, "uma hora válida");
         return *tm;
     }
     case FieldType::DateTime:
@@ -151,11 +174,11 @@ Value valueFromText(const FieldDef& def, std::string_view text) {
         if (t.empty()) return std::monostate{};
         const auto sp = t.find(' ');
         auto d = parseDateText(std::string_view(t).substr(0, sp));
-        if (!d) conversionError(def, text, "uma data");
+        if (!d) conversionError(def, text, "uma data válida");
         TimeOfDay tm;
         if (sp != std::string::npos) {
             auto pt = parseTimeText(trimBlanks(std::string_view(t).substr(sp + 1)));
-            if (!pt) conversionError(def, text, "uma data e hora");
+            if (!pt) conversionError(def, text, "uma data e hora válida");
             tm = *pt;
         }
         return DateTime{*d, tm};
@@ -387,7 +410,7 @@ void RecordSet::post() {
     if (mode_ == Mode::Browse) return;
     for (std::size_t i = 0; i < fields_.size(); ++i)
         if (fields_[i].required && isNull(buffer_[i]))
-            throw RecordSetError("Campo '" + fields_[i].name + "' deve ter um valor");
+            throw RecordSetError(fields_[i].name, "O campo " + std::string(RecordSetError::kFieldMark) + " deve ter um valor");
     if (mode_ == Mode::Insert) {
         Row r;
         r.values = std::move(buffer_);

@@ -19,6 +19,17 @@ namespace tcese {
 class RecordSetError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+    // A problem with one field's value. `message` holds kFieldMark where the field
+    // goes; what() puts the field's name there, a screen the column's title.
+    RecordSetError(std::string field, std::string message);
+
+    static constexpr std::string_view kFieldMark = "{campo}";
+    const std::string& field() const { return field_; }  // empty when not about one field
+    std::string messageFor(std::string_view fieldLabel) const;
+
+private:
+    std::string field_;
+    std::string message_;
 };
 
 enum class FieldType {

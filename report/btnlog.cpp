@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDate>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPdfWriter>
 #include <QPrintPreviewDialog>
@@ -42,6 +43,25 @@ struct CloseOnExit {
 
 }  // namespace
 
+QString pdfFileName(const RelLogReport& report) {
+    return (report.logName.isEmpty() ? QStringLiteral("LOG") : report.logName) + QStringLiteral(".pdf");
+}
+
+void setPreviewZoom(QPrintPreviewDialog& dialog, int percent) {
+    auto* view = dialog.findChild<QPrintPreviewWidget*>();
+    QComboBox* box = nullptr;
+    if (auto* bar = dialog.findChild<QToolBar*>()) box = bar->findChild<QComboBox*>();
+    if (box && box->isEditable() && box->lineEdit()) {
+        // Through the box: the dialog then sets the zoom, leaves "fit" mode and
+        // shows the same number (setting it on the view alone leaves the box as it was).
+        box->lineEdit()->setText(QString::number(percent) + QLatin1Char('%'));
+        emit box->lineEdit()->editingFinished();
+    } else if (view) {
+        view->setZoomMode(QPrintPreviewWidget::CustomZoom);
+        view->setZoomFactor(percent / 100.0);
+    }
+}
+
 bool exportPdf(const RelLogReport& report, const QString& file) {
     // Written aside and renamed into place: a failed export leaves no half file.
     QSaveFile out(file);
@@ -73,20 +93,15 @@ void showPreview(QWidget* parent, const RelLogReport& report) {
         bar->addSeparator();
         QAction* pdf = bar->addAction(QStringLiteral("Exportar PDF"));
         QObject::connect(pdf, &QAction::triggered, &dlg, [&dlg, &report] {
-            const QString file = QFileDialog::getSaveFileName(&dlg, QStringLiteral("Exportar PDF"), QStringLiteral("LOG.pdf"),
+            const QString file = QFileDialog::getSaveFileName(&dlg, QStringLiteral("Exportar PDF"), pdfFileName(report),
                                                               QStringLiteral("PDF (*.pdf)"));
             if (file.isEmpty()) return;
             if (!exportPdf(report, file))
                 QMessageBox::warning(&dlg, QStringLiteral("Atenção"), QStringLiteral("Não foi possível gravar o arquivo: ") + file);
         });
     }
-    // The dialog sets its own zoom when shown: ours goes after it.
-    if (auto* view = dlg.findChild<QPrintPreviewWidget*>()) {
-        QTimer::singleShot(0, view, [view] {
-            view->setZoomMode(QPrintPreviewWidget::CustomZoom);
-            view->setZoomFactor(0.8);
-        });
-    }
+    // The dialog fits the page when shown: our zoom goes after it.
+    QTimer::singleShot(0, &dlg, [&dlg] { setPreviewZoom(dlg, 80); });
     dlg.setWindowState(dlg.windowState() | Qt::WindowMaximized);
     dlg.exec();
 }
@@ -134,6 +149,7 @@ void btnLogClick(app::TFrmPrincipalSE& w, const PreviewShower& preview) {
         report.header.address = fieldText(dm.CdsCliente, "ENDERE");
         report.header.cnpj = fieldText(dm.CdsCliente, "CGC");
         report.header.title = periodTitle(qs(monthCode), qs(fiscalYear));
+        report.logName = QStringLiteral("LOG") + qs(monthCode) + qs(fiscalYear);
         report.header.printDate = QDate::currentDate();
         report.header.printTime = QTime::currentTime();
         preview(&w, report);

@@ -5,6 +5,9 @@
 
 #include "report/rellog.h"
 
+#include <QString>
+
+class QPrintPreviewDialog;
 class QWidget;
 
 namespace tcese::app {
@@ -17,7 +20,15 @@ namespace tcese::report {
 struct RelLogReport {
     std::vector<LogRow> rows;
     ReportHeader header;
+    QString logName;  // "LOG032007": the log file's name without its extension
 };
+
+// The name the PDF export proposes: the log's name with ".pdf" ("LOG032007.pdf").
+QString pdfFileName(const RelLogReport& report);
+
+// Zooms the preview to `percent` the way its own zoom box does, so that the box
+// shows the zoom the page is drawn at.
+void setPreviewZoom(QPrintPreviewDialog& dialog, int percent);
 
 // Shows the report and returns when the user closes it. Replaceable, so that tests
 // can render the report instead of opening a modal preview.

@@ -198,7 +198,7 @@ void TFrmOrcamento::ConfirmarClick() {
         // A required field left empty: still editing, the file as it was.
         model_->setRecordSet(&CdsOrcamento_);
         DBGrid1->followCursor();
-        showError(QString::fromUtf8(e.what()));
+        showError(model_->errorText(e));
         DBGrid1->setFocus();
         return;
     } catch (const std::exception& e) {

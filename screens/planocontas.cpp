@@ -44,7 +44,7 @@ public:
     explicit PlanoModel(QObject* parent)
         : RecordSetModel({{"BALCO", QStringLiteral("Conta")},
                           {"TITCO", QStringLiteral("Título")},
-                          {"CODIGO_TCE", QStringLiteral("Conta Superior")},
+                          {"CODIGO_TCE", QStringLiteral("Conta Superior"), 20},
                           {"SEQ_TCE", QStringLiteral("Código TCE")}},
                          parent) {}
 
@@ -273,7 +273,7 @@ void TFrmPlano::ConfirmarClick() {
     } catch (const std::exception& e) {
         // Already rolled back: the changes stay in the record set for another try.
         dm_.lastApplyErrors = dm_.lastApplyErrors != 0 ? dm_.lastApplyErrors : 1;
-        detail = QString::fromUtf8(e.what());
+        detail = model_->errorText(e);
     }
     if (dm_.lastApplyErrors != 0) {
         if (CdsPlano_.recordCount() > 0 && CdsPlano_.mode() == RecordSet::Mode::Browse) {
@@ -288,7 +288,7 @@ void TFrmPlano::ConfirmarClick() {
         return;
     }
     FecharClick();
-    sink_.show(this, MessageKind::Info, QStringLiteral("Alteração efetuada com Sucesso!"));
+    sink_.inform(this, QStringLiteral("Atenção"), QStringLiteral("Alteração efetuada com Sucesso!"));
 }
 
 void TFrmPlano::FecharClick() {

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+#include "config/encoding.h"
+
 namespace tcese::screens {
 
 namespace {
@@ -81,6 +83,36 @@ const FieldDef* RecordSetModel::fieldDef(int column) const {
     return f < 0 ? nullptr : &rs_->fields()[static_cast<std::size_t>(f)];
 }
 
+int RecordSetModel::maxLength(int column) const {
+    if (column >= 0 && column < static_cast<int>(columns_.size()) && columns_[static_cast<std::size_t>(column)].maxLength > 0)
+        return columns_[static_cast<std::size_t>(column)].maxLength;
+    const FieldDef* def = fieldDef(column);
+    if (!def) return 0;
+    switch (def->type) {
+        case FieldType::String: return def->width;
+        case FieldType::Int16: return 6;   // -32768
+        case FieldType::Int32: return 11;  // -2147483648
+        case FieldType::Int64: return 20;
+        case FieldType::Fixed:
+        case FieldType::FixedFMT: return def->width > 0 ? def->width + 2 : 0;  // sign and comma
+        case FieldType::Date: return 10;                                       // dd/mm/yyyy
+        case FieldType::DateTime:
+        case FieldType::SQLDateTime: return 19;  // dd/mm/yyyy hh:mm:ss
+        case FieldType::Time: return 8;
+        default: return 0;
+    }
+}
+
+QString RecordSetModel::errorText(const std::exception& e) const {
+    const auto* r = dynamic_cast<const RecordSetError*>(&e);
+    if (!r || r->field().empty()) return QString::fromUtf8(e.what());
+    for (const GridColumn& c : columns_) {
+        if (iequals(c.field, r->field()))
+            return qs(r->messageFor((QLatin1Char('"') + c.title + QLatin1Char('"')).toStdString()));
+    }
+    return QString::fromUtf8(e.what());
+}
+
 int RecordSetModel::currentRow() const {
     if (!rs_ || !rs_->active()) return -1;
     if (rs_->mode() == RecordSet::Mode::Insert) return rs_->recordCount();
@@ -96,7 +128,7 @@ bool RecordSetModel::moveTo(int row) {
         if (rs_->mode() != RecordSet::Mode::Browse) rs_->post();
         rs_->setRecNo(row + 1);
     } catch (const std::exception& e) {
-        emit dataError(QString::fromUtf8(e.what()));
+        emit dataError(errorText(e));
         return false;
     }
     if (from >= 0) emit dataChanged(index(from, 0), index(from, columnCount() - 1));
@@ -159,6 +191,14 @@ bool RecordSetModel::setData(const QModelIndex& index, const QVariant& value, in
     const int f = fieldIndexOf(index.column());
     if (role != Qt::EditRole || !editable_ || f < 0 || !index.isValid()) return false;
     if (!moveTo(index.row())) return false;
+    const QString text = value.toString();
+    if (const int max = maxLength(index.column()); max > 0 && text.size() > max) {
+        // An editor stops at the limit; a value that comes another way is refused here.
+        emit dataError(QStringLiteral("O campo \"%1\" aceita no máximo %2 caracteres.")
+                           .arg(columns_[static_cast<std::size_t>(index.column())].title)
+                           .arg(max));
+        return false;
+    }
     const int before = rowCount();
     try {
         if (rs_->mode() == RecordSet::Mode::Browse) {
@@ -168,7 +208,6 @@ bool RecordSetModel::setData(const QModelIndex& index, const QVariant& value, in
                 rs_->edit();
             }
         }
-        const QString text = value.toString();
         Field field = rs_->field(f);
         if (text.isEmpty()) {
             field.setNull();
@@ -176,7 +215,7 @@ bool RecordSetModel::setData(const QModelIndex& index, const QVariant& value, in
             field.setAsString(text.toStdString());
         }
     } catch (const std::exception& e) {
-        emit dataError(QString::fromUtf8(e.what()));
+        emit dataError(errorText(e));
         return false;
     }
     if (rowCount() != before) {
@@ -215,12 +254,17 @@ void RecordSetDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, w);
 }
 
+QSize RecordSetDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    QStyleOptionViewItem opt(option);
+    if (cellStyle(index, {}).bold) opt.font.setBold(true);
+    return QStyledItemDelegate::sizeHint(opt, index);
+}
+
 QWidget* RecordSetDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const {
     auto* edit = new QLineEdit(parent);
     edit->setFrame(false);
     if (const auto* m = qobject_cast<const RecordSetModel*>(index.model())) {
-        const FieldDef* def = m->fieldDef(index.column());
-        if (def && def->type == FieldType::String && def->width > 0) edit->setMaxLength(def->width);
+        if (const int max = m->maxLength(index.column()); max > 0) edit->setMaxLength(max);
         edit->setAlignment(Qt::Alignment(m->data(index, Qt::TextAlignmentRole).toInt()));
     }
     return edit;

@@ -47,6 +47,7 @@ QString cellText(const FieldDef& def, const Value& v);
 struct GridColumn {
     std::string field;
     QString title;
+    int maxLength = 0;  // characters a cell takes; 0: as many as the field holds
 };
 
 class RecordSetModel : public QAbstractTableModel {
@@ -70,6 +71,11 @@ public:
     bool moveTo(int row);
     // The field of a column, nullptr when the record set lacks it.
     const FieldDef* fieldDef(int column) const;
+    // The most characters a cell of `column` takes: the column's own limit, else the
+    // field's (a text's width, the digits of a number, a date's ten); 0 for no limit.
+    int maxLength(int column) const;
+    // The message of an error for the user: a field named by its column title.
+    QString errorText(const std::exception& e) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -77,8 +83,8 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     // Puts the record in edit mode (appends one into an empty table) and converts the
-    // text by the field's type; empty text is NULL. A text that does not convert
-    // emits dataError and keeps the old value.
+    // text by the field's type; empty text is NULL. A text that does not convert, or
+    // is longer than maxLength, emits dataError and keeps the old value.
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
 signals:
@@ -94,7 +100,7 @@ private:
     bool editable_ = false;
 };
 
-// Cell drawing with a screen's colours and line editors as wide as the field.
+// Cell drawing with a screen's colours and line editors that take no more than the column does.
 class RecordSetDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
@@ -105,6 +111,8 @@ public:
     CellStyle cellStyle(const QModelIndex& index, CellState state) const;
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    // Room for the text as it is drawn (bold included).
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:

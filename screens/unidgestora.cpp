@@ -33,10 +33,10 @@ QString qs(const std::string& s) { return QString::fromUtf8(s.data(), static_cas
 enum Column { ColEmpresa, ColCgc, ColNome, ColEndereco, ColBairro, ColCep, ColFone, ColFax, ColTipo, ColCodaudesp };
 
 std::vector<GridColumn> unidColumns() {
-    return {{"EMPRESA", QString::fromUtf8("Cód. Entidade")}, {"CGC", QStringLiteral("CNPJ")},
-            {"NOME", QStringLiteral("Nome")},                {"ENDERECO", QString::fromUtf8("Endereço")},
-            {"BAIRRO", QStringLiteral("Bairro")},            {"CEP", QStringLiteral("CEP")},
-            {"FONE", QStringLiteral("Telefone")},            {"FAX", QStringLiteral("Fax")},
+    return {{"EMPRESA", QString::fromUtf8("Cód. Entidade")}, {"CGC", QStringLiteral("CNPJ"), 18},
+            {"NOME", QStringLiteral("Nome")},                {"ENDERECO", QString::fromUtf8("Endereço"), 60},
+            {"BAIRRO", QStringLiteral("Bairro"), 60},        {"CEP", QStringLiteral("CEP"), 9},
+            {"FONE", QStringLiteral("Telefone"), 15},        {"FAX", QStringLiteral("Fax"), 15},
             {"TIPO", QStringLiteral("SubTipo")},             {"CODAUDESP", QString::fromUtf8("Cód. TCE")}};
 }
 
@@ -94,7 +94,8 @@ void TFrmUnidGestora::build() {
     setObjectName(QStringLiteral("FrmUnidGestora"));
     setWindowTitle(QStringLiteral("Cadastro da Unidade Gestora"));
     setModal(true);
-    resize(1180, 420);
+    // Fits a 1024 x 768 desktop.
+    resize(1000, 420);
 
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 8);
@@ -110,6 +111,7 @@ void TFrmUnidGestora::build() {
     DBGrid1->setRecordSetModel(model_);
     DBGrid1->delegate()->setDrawColumnCell(
         [this](const QModelIndex& index, CellState state) { return DBGrid1DrawColumnCell(index, state); });
+    DBGrid1->horizontalHeader()->setSectionResizeMode(ColNome, QHeaderView::Stretch);
     auto* gridRow = new QHBoxLayout;
     gridRow->setContentsMargins(8, 0, 8, 0);
     gridRow->addWidget(DBGrid1);
@@ -157,9 +159,10 @@ void TFrmUnidGestora::FormShow() {
     }
     model_->setRecordSet(&CdsEntidade_);
     DBGrid1->resizeColumnsToContents();
-    // Room to type into columns that are still empty.
+    // Room to type into columns that are still empty; long addresses are cut short
+    // and the name takes what is left, so that the court's code stays in view.
     for (int c : {ColEndereco, ColBairro, ColFone, ColFax})
-        DBGrid1->setColumnWidth(c, std::max(DBGrid1->columnWidth(c), c == ColEndereco ? 150 : c == ColBairro ? 120 : 95));
+        DBGrid1->setColumnWidth(c, c == ColEndereco ? 130 : c == ColBairro ? 90 : 80);
     DBGrid1->followCursor();
     setEditMode(false);
 }
@@ -212,7 +215,7 @@ void TFrmUnidGestora::ConfirmarClick() {
     } catch (const std::exception& e) {
         // Nothing was written; the rows keep what was typed.
         failed = 1;
-        detail = QString::fromUtf8(e.what());
+        detail = model_->errorText(e);
     }
     model_->refresh();
     DBGrid1->followCursor();
@@ -228,7 +231,7 @@ void TFrmUnidGestora::ConfirmarClick() {
     }
     // Back to browse mode exactly as "Cancela&r" does.
     FecharClick();
-    sink_.show(this, MessageKind::Info, QString::fromUtf8("Alteração efetuada com Sucesso!"));
+    sink_.inform(this, QStringLiteral("Atenção"), QStringLiteral("Alteração efetuada com Sucesso!"));
 }
 
 void TFrmUnidGestora::FecharClick() {

@@ -5,7 +5,7 @@ PACKAGES="g++ make cmake ninja-build pkg-config
 libinih-dev libcli11-dev libexpat1-dev
 libgtest-dev libgmock-dev libbenchmark-dev
 firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils firebird3.0-server
-qt6-base-dev xvfb xauth
+qt6-base-dev qt6-translations-l10n xvfb xauth
 dpkg-dev desktop-file-utils man-db"
 
 missing=""

@@ -246,7 +246,12 @@ TEST_F(OrcamentoTest, ConfirmSavesTheTypedValuesWithTheDefaultsOfBlankPercentage
 
 TEST_F(OrcamentoTest, RequiredFieldLeftEmptyStopsTheSaveAndStaysInEditMode) {
     paramorc();
-    for (const char* field : {"PERC_MIN_EDU", "PPA_NOVO_ALTERADO"}) {
+    // The message names the column as the grid titles it.
+    const std::vector<std::pair<const char*, const char*>> cases = {
+        {"PERC_MIN_EDU", "O campo \"Percentual Mínimo Educação\" deve ter um valor"},
+        {"PPA_NOVO_ALTERADO", "O campo \"PPA Novo ou Alterado - (0) Não (1) Sim\" deve ter um valor"},
+    };
+    for (const auto& [field, message] : cases) {
         SCOPED_TRACE(field);
         shown.clear();
         auto f = open();
@@ -259,7 +264,7 @@ TEST_F(OrcamentoTest, RequiredFieldLeftEmptyStopsTheSaveAndStaysInEditMode) {
 
         ASSERT_EQ(shown.size(), 1u);
         EXPECT_EQ(shown[0].kind, MessageKind::Error);
-        EXPECT_TRUE(shown[0].text.contains(field)) << shown[0].text.toStdString();
+        EXPECT_EQ(shown[0].text, QString::fromUtf8(message));
         expectEditMode(*f);
         EXPECT_EQ(readBytes(paramFile()), before);
         EXPECT_EQ(cell(*f, 0, "LEI_LDO"), "5/2007") << "what was typed is still there";
@@ -276,12 +281,18 @@ TEST_F(OrcamentoTest, RequiredFieldLeftEmptyStopsTheSaveAndStaysInEditMode) {
 
 TEST_F(OrcamentoTest, ValueThatDoesNotFitItsFieldIsRefusedAndNothingIsSaved) {
     paramorc();
-    const std::vector<std::pair<const char*, const char*>> cases = {
-        {"DTPUBLICACAO_LDO", "31/02/2006"},
-        {"PERC_MIN_EDU", "vinte"},
-        {"ATO_DET_DESPESA", "12a"},
+    struct Case {
+        const char* field;
+        const char* text;
+        const char* message;  // correct Portuguese, naming the column by its title
     };
-    for (const auto& [field, text] : cases) {
+    const Case cases[] = {
+        {"DTPUBLICACAO_LDO", "31/02/2006", "'31/02/2006' não é uma data válida para o campo \"Publ. LDO\""},
+        {"PERC_MIN_EDU", "vinte", "'vinte' não é um número válido para o campo \"Percentual Mínimo Educação\""},
+        {"ATO_DET_DESPESA", "12a", "'12a' não é um número inteiro válido para o campo \"Nº Ato Detalhamento da Despesa\""},
+        {"ATO_DET_DESPESA", "2147483648", "'2147483648' não é um número inteiro válido para o campo \"Nº Ato Detalhamento da Despesa\""},
+    };
+    for (const auto& [field, text, message] : cases) {
         SCOPED_TRACE(field);
         shown.clear();
         auto f = open();
@@ -294,7 +305,7 @@ TEST_F(OrcamentoTest, ValueThatDoesNotFitItsFieldIsRefusedAndNothingIsSaved) {
 
         ASSERT_EQ(shown.size(), 1u);
         EXPECT_EQ(shown[0].kind, MessageKind::Error);
-        EXPECT_TRUE(shown[0].text.contains(text) && shown[0].text.contains(field)) << shown[0].text.toStdString();
+        EXPECT_EQ(shown[0].text, QString::fromUtf8(message));
         expectEditMode(*f);
         EXPECT_EQ(cell(*f, 0, field), old);
         EXPECT_EQ(readBytes(paramFile()), before);
@@ -338,7 +349,7 @@ TEST_F(OrcamentoTest, MovingToAnotherRowPostsTheEditAndTheSaveKeepsTheLastRow) {
     f->DBGrid1->setCurrentIndex(f->gridModel()->index(1, column("LEI_PPA")));
     QApplication::processEvents();
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_TRUE(shown[0].text.contains("PPA_NOVO_ALTERADO")) << shown[0].text.toStdString();
+    EXPECT_EQ(shown[0].text, QString::fromUtf8("O campo \"PPA Novo ou Alterado - (0) Não (1) Sim\" deve ter um valor"));
     EXPECT_EQ(f->DBGrid1->currentIndex().row(), 0);
     EXPECT_EQ(f->displayed().recNo(), 1);
 

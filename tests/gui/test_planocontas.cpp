@@ -31,12 +31,18 @@ namespace {
 struct Shown {
     MessageKind kind;
     QString text;
+    QString caption;
 };
 
 class RecordingSink : public app::MessageSink {
 public:
     explicit RecordingSink(std::vector<Shown>* out) : out_(out) {}
-    void show(QWidget*, MessageKind kind, const QString& text, const QString&) override { out_->push_back({kind, text}); }
+    void show(QWidget*, MessageKind kind, const QString& text, const QString&) override {
+        out_->push_back({kind, text, QString::fromUtf8(messageCaption(kind))});
+    }
+    void inform(QWidget*, const QString& caption, const QString& text) override {
+        out_->push_back({MessageKind::Info, text, caption});
+    }
 
 private:
     std::vector<Shown>* out_;
@@ -263,6 +269,7 @@ TEST_F(PlanoContasTest, MappedAccountAndParentAreSavedToConpla) {
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].text, "Alteração efetuada com Sucesso!");
     EXPECT_EQ(shown[0].kind, MessageKind::Info);
+    EXPECT_EQ(shown[0].caption, "Atenção");
     expectBrowseMode(*f);
     EXPECT_FALSE(dm.Conexao.inTransaction());
     EXPECT_EQ(stored("111"), "12");
@@ -368,4 +375,28 @@ TEST_F(PlanoContasTest, Screenshot) {
     QApplication::processEvents();
     QDir().mkpath(dir);
     ASSERT_TRUE(f->grab().save(QDir(dir).filePath("planocontas.png"), "PNG"));
+}
+
+TEST_F(PlanoContasTest, ParentAccountTakesAtMostTwentyCharacters) {
+    auto f = open();
+    f->Alterar->click();
+    const QModelIndex idx = f->gridModel()->index(rowOf(*f, "111"), Superior);
+    // A value that does not come through the editor is refused, naming the column.
+    EXPECT_FALSE(f->gridModel()->setData(idx, QString(27, QLatin1Char('1'))));
+    QApplication::processEvents();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].kind, MessageKind::Error);
+    EXPECT_EQ(shown[0].text, "O campo \"Conta Superior\" aceita no máximo 20 caracteres.");
+
+    // The editor stops at the twentieth character; that much is saved.
+    f->DBGrid1->setCurrentIndex(idx);
+    f->DBGrid1->edit(idx);
+    auto* editor = qobject_cast<QLineEdit*>(f->DBGrid1->indexWidget(idx));
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor, "1.1.1.1.1.1.1.1.1.1.1.1.1.1");
+    EXPECT_EQ(editor->text(), "1.1.1.1.1.1.1.1.1.1.");
+    f->Confirmar->click();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[1].text, "Alteração efetuada com Sucesso!");
+    EXPECT_EQ(stored("111", "CODIGO_TCE"), "1.1.1.1.1.1.1.1.1.1.");
 }

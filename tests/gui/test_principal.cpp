@@ -7,9 +7,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolButton>
@@ -537,4 +539,74 @@ TEST_F(WindowTest, ClosingTheWindowDuringARunStopsItFirst) {
     EXPECT_FALSE(w->isVisible());
     EXPECT_FALSE(std::filesystem::exists(out.path() / "Mensal" / "Vazio.txt"));
     EXPECT_FALSE(w->exporter()->fileOpen());
+}
+
+TEST_F(WindowTest, AfterARunTheFirstFileWithErrorsIsSelectedAndTheStatesCounted) {
+    // The file with errors comes first; forty files after it scroll it out of view.
+    static std::vector<std::string> names;
+    static std::vector<CatalogueStep> steps;
+    if (steps.empty()) {
+        names.push_back("Erros");
+        for (int i = 1; i <= 40; ++i) names.push_back("Vazio" + std::to_string(i));
+        names.push_back("Dez");
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            GeneratorFn fn = i == 0 ? fileWithProblem : i + 1 == names.size() ? tenRecords : emptyFile;
+            steps.push_back({static_cast<int>(i + 1), names[i], names[i], fn, nullptr});
+        }
+    }
+    auto w = ready();
+    w->setCatalogues(kYear, steps);
+    QTest::mouseClick(w->gerar, Qt::LeftButton);
+    ASSERT_EQ(w->lstArqs->topLevelItemCount(), 42);
+    const QTreeWidgetItem* first = w->lstArqs->topLevelItem(0);
+    EXPECT_EQ(w->lstArqs->currentItem(), first);
+    EXPECT_TRUE(first->isSelected());
+    EXPECT_TRUE(w->lstArqs->viewport()->rect().contains(w->lstArqs->visualItemRect(first).center()));
+    EXPECT_EQ(w->lblResumo->text(), "Arquivos: 1 com erros, 1 gerado com sucesso, 40 sem registros");
+    // The final message is the run's own.
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, "Arquivos Gerados com Erro!");
+}
+
+TEST_F(WindowTest, CancelledRunCountsTheIncompleteFile) {
+    auto w = ready();
+    gOnRecord = [&](int i) {
+        if (i == 3) QTest::mouseClick(w->Fechar, Qt::LeftButton);
+    };
+    QTest::mouseClick(w->gerar, Qt::LeftButton);
+    // The list stays on the file where the run stopped.
+    const QTreeWidgetItem* stopped = w->lstArqs->topLevelItem(1);
+    EXPECT_TRUE(w->lstArqs->viewport()->rect().contains(w->lstArqs->visualItemRect(stopped).center()));
+    EXPECT_EQ(w->lblResumo->text(), "Arquivos: 1 com erros, 0 gerados com sucesso, 0 sem registros, 1 incompleto");
+}
+
+// A database held by another program: what to do in the box, the engine's words under the details.
+TEST_F(WindowTest, DatabaseHeldByAnotherProgramSaysWhatToDo) {
+    const QString isql = QStandardPaths::findExecutable(QStringLiteral("isql-fb"));
+    if (isql.isEmpty()) GTEST_SKIP() << "isql-fb (firebird3.0-utils) not installed";
+    QProcess holder;
+    holder.setProcessChannelMode(QProcess::MergedChannels);
+    holder.start(isql, {QString::fromStdString((db.dir() / "ARQ2007" / "VORA2007.FDB").string()), "-user", "SYSDBA"});
+    ASSERT_TRUE(holder.waitForStarted(10000));
+    holder.write("select 'ABERTA' from rdb$database;\n");
+    QByteArray said;
+    for (int i = 0; i < 100 && !said.contains("ABERTA"); ++i) {
+        holder.waitForReadyRead(200);
+        said += holder.readAll();
+    }
+    ASSERT_TRUE(said.contains("ABERTA")) << said.toStdString();
+
+    TFrmPrincipalSE w(StartOptions{ini, progDir.path()});
+    w.setMessageSink(std::make_unique<RecordingSink>(&shown));
+    EXPECT_FALSE(w.FormCreate());
+    holder.write("quit;\n");
+    holder.closeWriteChannel();
+    holder.waitForFinished(10000);
+
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_TRUE(shown[0].text.startsWith(QString::fromUtf8("Erro ao Conectar com a Base de Dados!\rO Módulo será Finalizado!!")));
+    EXPECT_TRUE(shown[0].text.contains(QString::fromUtf8("já está aberta por outro programa"))) << shown[0].text.toStdString();
+    EXPECT_FALSE(shown[0].text.contains("engine instance")) << shown[0].text.toStdString();
+    EXPECT_TRUE(shown[0].detail.contains("engine instance")) << shown[0].detail.toStdString();
+    EXPECT_FALSE(shown[0].detail.contains(QString::fromUtf8("outro programa"))) << shown[0].detail.toStdString();
 }

@@ -6,8 +6,10 @@
 #include <QComboBox>
 #include <QPrintPreviewWidget>
 #include <QTimer>
+#include <QToolBar>
 #include <QFile>
 #include <QImage>
+#include <QLocale>
 #include <QPainter>
 
 #include <algorithm>
@@ -17,6 +19,7 @@
 #include <optional>
 
 #include "app/principal.h"
+#include "app/translations.h"
 #include "config/pegacaminho.h"
 #include "data/datapacket.h"
 #include "engine/exporter.h"
@@ -235,7 +238,7 @@ TEST(RelLogLayout, ProblemLongerThanAPageGoesOnOverThePagesLosingNoLine) {
 
 TEST(RelLogLayout, PaintsEveryPageOnAPdf) {
     const fs::path file = fs::temp_directory_path() / "test_rellog.pdf";
-    RelLogReport r{{{"A.TXT", 2, repeated(QStringLiteral("X"), 4000), "R"}, {"B.TXT", 3, "Y", "Z"}}, header()};
+    RelLogReport r{{{"A.TXT", 2, repeated(QStringLiteral("X"), 4000), "R"}, {"B.TXT", 3, "Y", "Z"}}, header(), {}};
     ASSERT_TRUE(exportPdf(r, QString::fromStdString(file.string())));
     QFile f(QString::fromStdString(file.string()));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -252,7 +255,8 @@ TEST(RelLogLayout, PaintsEveryPageOnAPdf) {
 }
 
 TEST(RelLogPreview, OpensMaximisedAtEightyPercent) {
-    RelLogReport r{{{"A.TXT", 2, "D", "R"}}, header()};
+    RelLogReport r{{{"A.TXT", 2, "D", "R"}}, header(), QStringLiteral("LOG032007")};
+    EXPECT_EQ(pdfFileName(r), "LOG032007.pdf");
     bool checked = false;
     QWidget* seen = nullptr;
     // Looks once the dialog has set itself up, then closes it.
@@ -263,12 +267,36 @@ TEST(RelLogPreview, OpensMaximisedAtEightyPercent) {
         EXPECT_TRUE(seen->windowState() & Qt::WindowMaximized);
         ASSERT_TRUE(view);
         EXPECT_NEAR(view->zoomFactor(), 0.8, 1e-9);
+        EXPECT_EQ(view->zoomMode(), QPrintPreviewWidget::CustomZoom);
+        // The zoom box says what the page is drawn at.
+        auto* bar = seen->findChild<QToolBar*>();
+        ASSERT_TRUE(bar);
+        auto* box = bar->findChild<QComboBox*>();
+        ASSERT_TRUE(box);
+        EXPECT_EQ(box->currentText(), "80%");
         EXPECT_EQ(view->pageCount(), 1);
         checked = true;
         seen->close();
     });
     showPreview(nullptr, r);
     EXPECT_TRUE(checked);
+}
+
+// Qt's own texts (the preview's tooltips, the message box's details button) in Portuguese.
+TEST(QtTranslations, StandardDialogsSpeakPortuguese) {
+    ASSERT_TRUE(tcese::app::installQtTranslations());
+    struct Case {
+        const char* context;
+        const char* english;
+    };
+    for (const Case& c : {Case{"QMessageBox", "Show Details..."}, Case{"QPrintPreviewDialog", "Next page"},
+                          Case{"QPrintPreviewDialog", "Print"}, Case{"QFileDialog", "File &name:"},
+                          Case{"QPrintDialog", "Print"}}) {
+        const QString text = QCoreApplication::translate(c.context, c.english);
+        EXPECT_FALSE(text.isEmpty()) << c.english;
+        EXPECT_NE(text, QString::fromLatin1(c.english)) << c.context << " " << c.english;
+    }
+    EXPECT_EQ(QLocale().name(), "pt_BR");
 }
 
 // ---- "&Visualizar Log " through the window.
@@ -373,6 +401,7 @@ TEST_F(BtnLogTest, ShowsTheMonthsLogUnderTheClientsHeader) {
     EXPECT_EQ(r->header.address, QStringLiteral("RUA DA MATRIZ, 10"));
     EXPECT_EQ(r->header.cnpj, QStringLiteral("13.111.222/0001-33"));
     EXPECT_EQ(r->header.title, QStringLiteral("REFERENTE AO INFORME DO MÊS 03/2007"));
+    EXPECT_EQ(pdfFileName(*r), "LOG032007.pdf");
     ASSERT_EQ(r->rows.size(), 2u);
     EXPECT_EQ(r->rows[0].descricao, QStringLiteral("ELEMENTO DO EMPENHO NÃO PODE FICAR EM BRANCO"));
     EXPECT_EQ(r->rows[1].resolver, QStringLiteral("OUTRA"));
@@ -386,6 +415,7 @@ TEST_F(BtnLogTest, ShowsTheMonthsLogUnderTheClientsHeader) {
     r = click();
     ASSERT_TRUE(r);
     EXPECT_EQ(r->header.title, QStringLiteral("REFERENTE AO ORÇAMENTO ANUAL"));
+    EXPECT_EQ(pdfFileName(*r), "LOG142007.pdf");
     EXPECT_TRUE(r->rows.empty());
 }
 

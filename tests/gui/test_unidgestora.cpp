@@ -34,13 +34,17 @@ struct Shown {
     MessageKind kind;
     QString text;
     QString detail;
+    QString caption;
 };
 
 class RecordingSink : public app::MessageSink {
 public:
     explicit RecordingSink(std::vector<Shown>* out) : out_(out) {}
     void show(QWidget*, MessageKind kind, const QString& text, const QString& detail) override {
-        out_->push_back({kind, text, detail});
+        out_->push_back({kind, text, detail, QString::fromUtf8(messageCaption(kind))});
+    }
+    void inform(QWidget*, const QString& caption, const QString& text) override {
+        out_->push_back({MessageKind::Info, text, {}, caption});
     }
 
 private:
@@ -143,6 +147,7 @@ TEST_F(UnidGestoraTest, EditedFieldsAreSavedToTheirRowsAndCodeAndNameStayLocked)
     ASSERT_EQ(shown.size(), 1u) << shown[0].text.toStdString();
     EXPECT_EQ(shown[0].kind, MessageKind::Info);
     EXPECT_EQ(shown[0].text, QString::fromUtf8("Alteração efetuada com Sucesso!"));
+    EXPECT_EQ(shown[0].caption, QString::fromUtf8("Atenção"));
     expectMode(*f, false);
     EXPECT_FALSE(dm.Conexao.inTransaction());
     EXPECT_EQ(column(2, "FONE"), "7932221111");
@@ -338,4 +343,42 @@ TEST(EditModeHelpers, SwitchEveryControlKind) {
     EXPECT_EQ(base(f.grid55), QColor(kGridColour));
     EXPECT_EQ(f.memo99->toPlainText(), "texto");
     EXPECT_FALSE(f.own->isEnabled());
+}
+
+TEST_F(UnidGestoraTest, FitsA1024By768DesktopWithTheCourtCodeInView) {
+    // Names and addresses as long as their columns.
+    dm.Conexao.execute("update TABEMPRESA set NOME = '" + std::string(80, 'N') + "', ENDERECO = '" +
+                       std::string(60, 'E') + "', BAIRRO = '" + std::string(60, 'B') + "'");
+    if (dm.Conexao.inTransaction()) dm.Conexao.commit();
+    auto f = open();
+    QApplication::processEvents();
+    EXPECT_LE(f->frameGeometry().width(), 1024);
+    EXPECT_LE(f->frameGeometry().height(), 768);
+    const int right = f->DBGrid1->columnViewportPosition(Codaudesp) + f->DBGrid1->columnWidth(Codaudesp);
+    EXPECT_LE(right, f->DBGrid1->viewport()->width());
+    EXPECT_GE(f->DBGrid1->columnWidth(Codaudesp),
+              f->DBGrid1->fontMetrics().horizontalAdvance(QString::fromUtf8("Cód. TCE")));
+}
+
+TEST_F(UnidGestoraTest, RefusedValuesAreNamedByTheirColumnTitle) {
+    auto f = open();
+    QTest::mouseClick(f->Alterar, Qt::LeftButton);
+    struct Case {
+        int col;
+        const char* text;
+        const char* message;
+    };
+    const Case cases[] = {
+        {Tipo, "abc", "'abc' não é um número inteiro válido para o campo \"SubTipo\""},
+        {Codaudesp, "99999999999", "'99999999999' não é um número inteiro válido para o campo \"Cód. TCE\""},
+        {Cep, "49000-0000", "O campo \"CEP\" aceita no máximo 9 caracteres."},
+    };
+    for (const Case& c : cases) {
+        shown.clear();
+        EXPECT_FALSE(f->gridModel()->setData(f->gridModel()->index(0, c.col), QString::fromLatin1(c.text)));
+        QApplication::processEvents();
+        ASSERT_EQ(shown.size(), 1u) << c.text;
+        EXPECT_EQ(shown[0].kind, MessageKind::Error);
+        EXPECT_EQ(shown[0].text, QString::fromUtf8(c.message));
+    }
 }
