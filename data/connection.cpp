@@ -735,6 +735,15 @@ struct FbSession {
     std::unordered_map<std::string, std::unordered_map<std::string, int>> precisions;
     std::unique_ptr<Statement::Impl> precisionQuery;
 
+    // Queries opened while recording, for replayRecordedQueries().
+    struct Recorded {
+        std::string sql;
+        Ref<fb::IMessageMetadata> meta;
+        std::vector<unsigned char> params;
+    };
+    bool recording = false;
+    std::vector<Recorded> recorded;
+
     bool alive() const { return att != nullptr; }
     void requireAlive() const {
         if (!att) throw DatabaseError("A conexão com a base de dados não está aberta");
@@ -852,6 +861,19 @@ struct Statement::Impl {
     }
 };
 
+FbSession::Recorded recordOf(Statement::Impl& stmt) {
+    FbSession::Recorded r;
+    r.sql = stmt.sql;
+    if (fb::IMessageMetadata* meta = stmt.params.meta()) {
+        Status st;
+        meta->addRef();
+        r.meta.reset(meta);
+        const unsigned char* data = stmt.params.data();
+        if (data) r.params.assign(data, data + meta->getMessageLength(&st));
+    }
+    return r;
+}
+
 // ---- Cursor::Impl --------------------------------------------------------------------
 
 struct Cursor::Impl {
@@ -895,6 +917,7 @@ struct Cursor::Impl {
             defs.push_back(fieldDefOf(c, precision));
         }
         stmt->params.writeBlobs(io());
+        if (session->recording) session->recorded.push_back(recordOf(*stmt));
         if (stmt->isQuery()) {
             rs = stmt->stmt->openCursor(&st, tx, stmt->params.meta(), stmt->params.data(), stmt->outMeta.get(), 0);
         } else {
@@ -1256,6 +1279,46 @@ void Connection::close() {
     }
     s.att = nullptr;
     impl_->session = std::make_shared<FbSession>();
+}
+
+void Connection::recordQueries(bool on) {
+    FbSession& s = *impl_->session;
+    s.recording = on;
+    if (on) s.recorded.clear();
+}
+
+std::size_t Connection::recordedQueries() const { return impl_->session->recorded.size(); }
+
+long Connection::replayRecordedQueries() {
+    FbSession& s = *impl_->session;
+    s.requireAlive();
+    TxScope tx(s, false);
+    long rows = 0;
+    Status st;
+    for (const FbSession::Recorded& r : s.recorded) {
+        const std::string bytes = sqlToDb(r.sql);
+        Ref<fb::IStatement> stmt;
+        try {
+            stmt.reset(s.att->prepare(&st, tx.get(), static_cast<unsigned>(bytes.size()), bytes.c_str(), kDialect,
+                                      fb::IStatement::PREPARE_PREFETCH_METADATA));
+            Ref<fb::IMessageMetadata> out(stmt->getOutputMetadata(&st));
+            std::vector<unsigned char> row(out->getMessageLength(&st));
+            unsigned char* in = r.params.empty() ? nullptr : const_cast<unsigned char*>(r.params.data());
+            if (stmt->getType(&st) == isc_info_sql_stmt_exec_procedure) {
+                stmt->execute(&st, tx.get(), r.meta.get(), in, out.get(), row.data());
+                ++rows;
+                continue;
+            }
+            Ref<fb::IResultSet> rs(stmt->openCursor(&st, tx.get(), r.meta.get(), in, out.get(), 0));
+            while (rs->fetchNext(&st, row.data()) == fb::IStatus::RESULT_OK) ++rows;
+            rs->close(&st);
+            rs.take();
+        } catch (const fb::FbException& e) {
+            throw fbError(kSqlError, e, r.sql);
+        }
+    }
+    tx.commit();
+    return rows;
 }
 
 bool Connection::cancelOperation() {
