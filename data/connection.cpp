@@ -743,6 +743,9 @@ struct FbSession {
     };
     bool recording = false;
     std::vector<Recorded> recorded;
+    // Queries with parameters, prepared once per text: a file that runs the same
+    // statement for every row pays for its preparation once.
+    std::unordered_map<std::string, std::unique_ptr<Statement::Impl>> statements;
 
     bool alive() const { return att != nullptr; }
     void requireAlive() const {
@@ -851,7 +854,10 @@ struct Statement::Impl {
         }
         stmt->execute(&st, tx, params.meta(), params.data(), hasOutput() ? outMeta.get() : nullptr,
                       hasOutput() ? outBuffer.data() : nullptr);
-        if (type == isc_info_sql_stmt_ddl) session->precisions.clear();
+        if (type == isc_info_sql_stmt_ddl) {
+            session->precisions.clear();
+            session->statements.clear();  // their tables may have changed
+        }
         return static_cast<long>(stmt->getAffectedRecords(&st));
     }
 
@@ -1040,6 +1046,19 @@ void bindAll(ParamBlock& block, const std::vector<Value>& params) {
 
 // Opens a cursor on stmt (or on a new statement for sql) in the shared transaction or a
 // read-only one of its own, which the cursor then owns.
+// The session's prepared statement for this text, prepared on first use.
+Statement::Impl* preparedOnce(FbSession& s, std::string_view sql) {
+    s.requireAlive();
+    const std::string key(sql);
+    if (auto it = s.statements.find(key); it != s.statements.end()) return it->second.get();
+    if (s.statements.size() >= 64) s.statements.clear();  // a bound on what a run keeps
+    TxScope tx(s, false);
+    auto shared = std::shared_ptr<FbSession>(std::shared_ptr<FbSession>{}, &s);
+    auto stmt = std::make_unique<Statement::Impl>(shared, sql, tx.get());
+    tx.commit();
+    return s.statements.emplace(key, std::move(stmt)).first->second.get();
+}
+
 std::unique_ptr<Cursor::Impl> startCursor(const std::shared_ptr<FbSession>& session, std::string_view sql,
                                           Statement::Impl* stmt, const std::vector<Value>* params) {
     session->requireAlive();
@@ -1269,6 +1288,7 @@ void Connection::close() {
     }
     s.precisionQuery.reset();
     s.precisions.clear();
+    s.statements.clear();
     std::lock_guard lock(impl_->attachmentMutex);
     fb::IAttachment* att = s.att;
     try {
@@ -1398,7 +1418,7 @@ bool Connection::inTransaction() const { return impl_->session->shared != nullpt
 
 void Connection::open(RecordSet& rs, std::string_view sql, const std::vector<Value>& params) {
     rs.close();
-    auto cur = startCursor(impl_->session, sql, nullptr, &params);
+    auto cur = startCursor(impl_->session, sql, params.empty() ? nullptr : preparedOnce(*impl_->session, sql), &params);
     std::vector<RecordSet::Row> rows;
     try {
         while (cur->fetch()) {
