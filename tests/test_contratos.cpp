@@ -16,6 +16,44 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Places of the fields these tests read, from the court's layouts.
+const CourtField kAditContAt[] = {  // AditCont.txt
+    {"CONTRATO", 6, 16},
+    {"TERMO_ADITIVO", 22, 16},
+    {"OBJETIVO", 41, 255},
+    {"DATA_FIM", 455, 8},
+    {"ARQUIVO_ADITIVO", 531, 50},
+    {"DIAS_VIGENCIA", 751, 4},
+    {"DADO_PUBL", 755, 1},
+};
+const CourtField kCancContAt[] = {  // CancCont.txt
+    {"CONTRATO", 6, 16},
+    {"DADO_PUBL", 413, 1},
+};
+const CourtField kContratosAt[] = {  // Contrato.txt
+    {"N_CONTRATO", 6, 16},
+    {"OBJETIVO", 22, 255},
+    {"VALOR_CONTRATO", 277, 15},
+    {"DATA_PUBLIC", 300, 8},
+    {"VEIC_PUBLIC", 308, 120},
+    {"DATA_FIM", 436, 8},
+    {"ANO_PROC_LICIT", 512, 4},
+    {"COD_MODALI", 516, 2},
+    {"PROC_LICIT", 518, 16},
+    {"ANO_PROC_DISP", 534, 4},
+    {"COD_MOD_DIS", 538, 2},
+    {"PROC_DIS", 540, 16},
+    {"TIPO_CONTRATO", 606, 2},
+    {"DIA_VIGENCIA", 658, 4},
+    {"DADO_PUBLI", 662, 1},
+    {"CONTRATO_ORIG_LICITACAO", 665, 1},
+    {"CONTRATO_ORIG_DISPENSA", 666, 1},
+    {"CONTRATO_ORIG_OBRA", 667, 1},
+};
+const CourtField kPartContAt[] = {  // PartCont.txt
+    {"CONTRATO", 6, 16},
+};
+
 std::string sp(int n) { return std::string(static_cast<std::size_t>(n), ' '); }
 std::string zeros(int n) { return std::string(static_cast<std::size_t>(n), '0'); }
 // Windows-1252 text followed by blanks up to `n` bytes.
@@ -220,8 +258,8 @@ TEST_F(ContratosTest, ContratoTwiceAndMissingDocument) {
     ASSERT_EQ(got.size(), 4u);
     EXPECT_EQ(got[3], "3000002");
     EXPECT_EQ(got[1], got[2]);
-    EXPECT_EQ(fieldOf(kContratosLayout, got[1], "N_CONTRATO"), zeros(10) + "122007");
-    EXPECT_EQ(fieldOf(kContratosLayout, got[1], "PROC_DIS"), pad("0012/2007", 16));
+    EXPECT_EQ(fieldAt(kContratosAt, got[1], "N_CONTRATO"), zeros(10) + "122007");
+    EXPECT_EQ(fieldAt(kContratosAt, got[1], "PROC_DIS"), pad("0012/2007", 16));
     EXPECT_EQ(entries(), (std::vector<std::string>{missing("CONTRATO.TXT", 2, "CONTR122007.DOC"),
                                                    missing("CONTRATO.TXT", 3, "CONTR122007.DOC")}));
 }
@@ -337,7 +375,7 @@ TEST_F(ContratosTest, ContratoOriginsAndChecks) {
         const std::vector<std::string> got = lines(kContrato);
         ASSERT_EQ(got.size(), 3u);
         EXPECT_EQ(got[1].size(), 723u);
-        for (const auto& [field, value] : k.fields) EXPECT_EQ(fieldOf(kContratosLayout, got[1], field), value) << field;
+        for (const auto& [field, value] : k.fields) EXPECT_EQ(fieldAt(kContratosAt, got[1], field), value) << field;
         std::vector<std::string> expected;
         for (const std::string& d : k.logged) expected.push_back(entry("CONTRATO.TXT", 2, d));
         EXPECT_EQ(entries(), expected);
@@ -424,10 +462,10 @@ TEST_F(ContratosTest, AditContChecks) {
     const std::vector<std::string> got = lines(kAditCont);
     ASSERT_EQ(got.size(), 3u);
     EXPECT_EQ(got[1].size(), 756u);
-    EXPECT_EQ(fieldOf(kAditContLayout, got[1], "TERMO_ADITIVO"), zeros(16));
-    EXPECT_EQ(fieldOf(kAditContLayout, got[1], "ARQUIVO_ADITIVO"), pad(".DOC", 50));
-    EXPECT_EQ(fieldOf(kAditContLayout, got[1], "DATA_FIM"), sp(8));
-    EXPECT_EQ(fieldOf(kAditContLayout, got[1], "DIAS_VIGENCIA"), "0000");
+    EXPECT_EQ(fieldAt(kAditContAt, got[1], "TERMO_ADITIVO"), zeros(16));
+    EXPECT_EQ(fieldAt(kAditContAt, got[1], "ARQUIVO_ADITIVO"), pad(".DOC", 50));
+    EXPECT_EQ(fieldAt(kAditContAt, got[1], "DATA_FIM"), sp(8));
+    EXPECT_EQ(fieldAt(kAditContAt, got[1], "DIAS_VIGENCIA"), "0000");
     EXPECT_EQ(entries(), (std::vector<std::string>{
                              entry("ADITCONT.TXT", 2, "NÚMERO TERMO ADITIVO NÃO PODE FICAR EM BRANCO"),
                              entry("ADITCONT.TXT", 2, "OBJETIVO DO TERMO ADITIVO NÃO PODE FICAR EM BRANCO"),
@@ -469,7 +507,7 @@ TEST_F(ContratosTest, CancContChecks) {
         const std::vector<std::string> got = lines(kCancCont);
         ASSERT_EQ(got.size(), 3u);
         EXPECT_EQ(got[1].size(), 413u);
-        EXPECT_EQ(fieldOf(kCancContLayout, got[1], "DADO_PUBL"), k.dadoPubl);
+        EXPECT_EQ(fieldAt(kCancContAt, got[1], "DADO_PUBL"), k.dadoPubl);
         std::vector<std::string> expected;
         for (const std::string& d : k.logged) expected.push_back(entry("CANCCONT.TXT", 2, d));
         EXPECT_EQ(entries(), expected);
@@ -526,7 +564,7 @@ TEST_F(ContratosTest, PartCont) {
     db.exec("insert into DESFOR (CODIF, CODTIP, INSMF) values (10, '02', '123.456.789-09'); commit;");
     const std::vector<std::string> got = lines(kPartCont);
     ASSERT_EQ(got.size(), 3u);
-    EXPECT_EQ(fieldOf(kPartContLayout, got[1], "CONTRATO"), sp(16));
+    EXPECT_EQ(fieldAt(kPartContAt, got[1], "CONTRATO"), sp(16));
     EXPECT_EQ(entries(), (std::vector<std::string>{
                              entry("PARTCONT.TXT", 2, "NUMERO DO CONTRATO NÃO PODE FICAR EM BRANCO")}));
 }

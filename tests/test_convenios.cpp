@@ -14,6 +14,35 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Places of the fields these tests read, from the court's layouts.
+const CourtField kAditConvAt[] = {  // AditConv.txt
+    {"CONVENIO", 6, 16},
+    {"ADITIVO", 22, 16},
+    {"OBJETIVO", 41, 250},
+    {"VALOR", 291, 15},
+    {"DATA_PUBL", 314, 8},
+    {"DATA_INICIO", 442, 8},
+    {"DATA_FIM", 450, 8},
+    {"NOME_ARQ_ADITIVO", 526, 50},
+    {"DADO_PUBL", 796, 1},
+};
+const CourtField kConvenioAt[] = {  // Convenio.txt
+    {"CONVENIO", 6, 16},
+    {"DESCRICAO", 22, 250},
+    {"VALOR_CONVENIO", 272, 15},
+    {"DATA_PUBL", 295, 8},
+    {"DATA_INICIO", 423, 8},
+    {"DATA_FIM", 431, 8},
+    {"BANCO", 507, 4},
+    {"AGENCIA", 511, 6},
+    {"CONTA", 517, 10},
+    {"DIGITO", 527, 2},
+    {"NOME_ARQ_CONV", 529, 50},
+    {"TIPO_CONVENIO", 579, 2},
+    {"DADO_PUBL", 681, 1},
+    {"CONVENIO_OBRA", 683, 1},
+};
+
 std::string sp(int n) { return std::string(static_cast<std::size_t>(n), ' '); }
 std::string zeros(int n) { return std::string(static_cast<std::size_t>(n), '0'); }
 // Windows-1252 text followed by blanks up to `n` bytes.
@@ -238,7 +267,7 @@ TEST_F(ConveniosTest, ConvenioFieldsAndChecks) {
         const std::vector<std::string> got = lines(kConvenio);
         ASSERT_EQ(got.size(), 3u);
         EXPECT_EQ(got[1].size(), 683u);
-        for (const auto& [field, value] : k.fields) EXPECT_EQ(fieldOf(kConvenioLayout, got[1], field), value) << field;
+        for (const auto& [field, value] : k.fields) EXPECT_EQ(fieldAt(kConvenioAt, got[1], field), value) << field;
         std::vector<std::string> expected;
         for (const std::string& d : k.logged) expected.push_back(entry("CONVENIO.TXT", 2, d));
         EXPECT_EQ(entries(), expected);
@@ -268,8 +297,8 @@ TEST_F(ConveniosTest, ConvenioTwiceAndMissingDocuments) {
     agreement({.numconv = "null"});
     got = lines(kConvenio);
     ASSERT_EQ(got.size(), 3u);
-    EXPECT_EQ(fieldOf(kConvenioLayout, got[1], "CONVENIO"), zeros(16));
-    EXPECT_EQ(fieldOf(kConvenioLayout, got[1], "NOME_ARQ_CONV"), pad(".DOC", 50));
+    EXPECT_EQ(fieldAt(kConvenioAt, got[1], "CONVENIO"), zeros(16));
+    EXPECT_EQ(fieldAt(kConvenioAt, got[1], "NOME_ARQ_CONV"), pad(".DOC", 50));
     EXPECT_EQ(entries(), (std::vector<std::string>{entry("CONVENIO.TXT", 2, "NUMERO DO CONVENIO NÃO PODE FICAR EM BRANCO"),
                                                    missing("CONVENIO.TXT", 2, ".DOC"),
                                                    missing("CONVENIO.TXT", 2, ".DOC")}));
@@ -313,11 +342,11 @@ TEST_F(ConveniosTest, AditConvChecks) {
     const std::vector<std::string> got = lines(kAditConv);
     ASSERT_EQ(got.size(), 3u);
     EXPECT_EQ(got[1].size(), 797u);
-    EXPECT_EQ(fieldOf(kAditConvLayout, got[1], "ADITIVO"), zeros(16));
-    EXPECT_EQ(fieldOf(kAditConvLayout, got[1], "OBJETIVO"), sp(250));
-    EXPECT_EQ(fieldOf(kAditConvLayout, got[1], "VALOR"), zeros(15));
-    EXPECT_EQ(fieldOf(kAditConvLayout, got[1], "DATA_FIM"), sp(8));
-    EXPECT_EQ(fieldOf(kAditConvLayout, got[1], "NOME_ARQ_ADITIVO"), pad(".DOC", 50));
+    EXPECT_EQ(fieldAt(kAditConvAt, got[1], "ADITIVO"), zeros(16));
+    EXPECT_EQ(fieldAt(kAditConvAt, got[1], "OBJETIVO"), sp(250));
+    EXPECT_EQ(fieldAt(kAditConvAt, got[1], "VALOR"), zeros(15));
+    EXPECT_EQ(fieldAt(kAditConvAt, got[1], "DATA_FIM"), sp(8));
+    EXPECT_EQ(fieldAt(kAditConvAt, got[1], "NOME_ARQ_ADITIVO"), pad(".DOC", 50));
     EXPECT_EQ(entries(), (std::vector<std::string>{
                              entry("ADITCONV.TXT", 2, "NUMERO DO ADITIVO NÃO PODE FICAR EM BRANCO"),
                              entry("ADITCONV.TXT", 2, "OBJETIVO DO ADITIVO NÃO PODE FICAR EM BRANCO"),

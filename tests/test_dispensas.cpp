@@ -16,6 +16,21 @@ using namespace tcese::testing;
 
 namespace {
 
+// Places of the fields these tests read, from the court's layouts.
+const CourtField kDispInexAt[] = {  // DispInex.txt
+    {"ANODISP", 2, 4},
+    {"MODALIDADE", 6, 2},
+    {"NUMDISP", 8, 16},
+    {"BASE_LEGAL", 294, 2},
+    {"VALOR", 296, 15},
+    {"DADO_PUBLIC", 319, 1},
+    {"DT_PUBL", 320, 8},
+    {"VEIC_PUBL", 328, 120},
+    {"ARQ_PARECER", 517, 50},
+    {"ARQ_DISP", 617, 50},
+    {"CONVENIO", 667, 1},
+};
+
 std::string sp(int n) { return std::string(static_cast<std::size_t>(n), ' '); }
 std::string zeros(int n) { return std::string(static_cast<std::size_t>(n), '0'); }
 
@@ -47,17 +62,18 @@ struct File {
     const char* op;    // the operation, and the name of its statement's fixture
     const char* name;  // the file, as the catalogue names it
     Generator run;
-    const Layout* layout;
+    int length;        // the court's length of a detail record
+    std::size_t numdisp;  // where the court puts the process number (16 characters)
 };
 
-const File kDispInex{"DispInex", "DispInex", DispInex, &kDispInexLayout};
-const File kPartDisp{"PartDisp", "PartDisp", PartDisp, &kPartDispLayout};
-const File kItemDisp{"ItemDisp", "ItemDisp", ItemDisp, &kItemDispLayout};
-const File kCertDisp{"CertDisp", "CertDisp", CertDisp, &kCertDispLayout};
-const File kCnvDisp{"CnvDisp", "CnvDisp", CnvDisp, &kCnvDispLayout};
-const File kCnvODisp{"CnvODisp", "CnvODis", CnvODisp, &kCnvODispLayout};
-const File kCancDisp{"CancDisp", "CancDisp", CancDisp, &kCancDispLayout};
-const File kRespDisp{"RespDisp", "RespDisp", RespDisp, &kRespDispLayout};
+const File kDispInex{"DispInex", "DispInex", DispInex, 667, 8};
+const File kPartDisp{"PartDisp", "PartDisp", PartDisp, 38, 8};
+const File kItemDisp{"ItemDisp", "ItemDisp", ItemDisp, 335, 8};
+const File kCertDisp{"CertDisp", "CertDisp", CertDisp, 206, 8};
+const File kCnvDisp{"CnvDisp", "CnvDisp", CnvDisp, 43, 28};
+const File kCnvODisp{"CnvODisp", "CnvODis", CnvODisp, 49, 34};
+const File kCancDisp{"CancDisp", "CancDisp", CancDisp, 415, 8};
+const File kRespDisp{"RespDisp", "RespDisp", RespDisp, 374, 8};
 const File* const kAll[] = {&kDispInex, &kPartDisp, &kItemDisp, &kCertDisp,
                             &kCnvDisp,  &kCnvODisp, &kCancDisp, &kRespDisp};
 
@@ -146,11 +162,12 @@ protected:
 }  // namespace
 
 TEST(DispensasLayouts, RecordLengths) {
-    const std::pair<const File*, int> cases[] = {
-        {&kDispInex, 667}, {&kPartDisp, 38}, {&kItemDisp, 335}, {&kCertDisp, 206},
-        {&kCnvDisp, 43},   {&kCnvODisp, 49}, {&kCancDisp, 415}, {&kRespDisp, 374},
+    const std::pair<const File*, const Layout*> cases[] = {
+        {&kDispInex, &kDispInexLayout}, {&kPartDisp, &kPartDispLayout}, {&kItemDisp, &kItemDispLayout},
+        {&kCertDisp, &kCertDispLayout}, {&kCnvDisp, &kCnvDispLayout},   {&kCnvODisp, &kCnvODispLayout},
+        {&kCancDisp, &kCancDispLayout}, {&kRespDisp, &kRespDispLayout},
     };
-    for (const auto& [file, length] : cases) EXPECT_EQ(file->layout->recordLength(), length) << file->name;
+    for (const auto& [file, layout] : cases) EXPECT_EQ(layout->recordLength(), file->length) << file->name;
 }
 
 // The statements are the court's texts with month, year and entity inserted; a month
@@ -209,8 +226,8 @@ TEST_F(DispensasTest, ProcessesPerFileAndEntity) {
         EXPECT_EQ(file.front(), "1200703");
         std::vector<int> numbers;
         for (std::size_t i = 1; i + 1 < file.size(); ++i) {
-            EXPECT_EQ(static_cast<int>(file[i].size()), c.file->layout->recordLength());
-            numbers.push_back(std::stoi(fieldOf(*c.file->layout, file[i], "NUMDISP")));
+            EXPECT_EQ(static_cast<int>(file[i].size()), c.file->length);
+            numbers.push_back(std::stoi(file[i].substr(c.file->numdisp - 1, 16)));
         }
         std::sort(numbers.begin(), numbers.end());
         EXPECT_EQ(numbers, c.numbers);
@@ -302,7 +319,7 @@ TEST_F(DispensasTest, DispInexVariants) {
         const std::vector<std::string> file = lines(kDispInex);
         ASSERT_EQ(file.size(), 3u);
         ASSERT_EQ(file[1].size(), 667u);
-        for (const auto& [name, value] : c.fields) EXPECT_EQ(fieldOf(kDispInexLayout, file[1], name), value) << name;
+        for (const auto& [name, value] : c.fields) EXPECT_EQ(fieldAt(kDispInexAt, file[1], name), value) << name;
         EXPECT_EQ(lines(kCnvDisp).size(), 2u + c.cnvDisp);
         EXPECT_EQ(lines(kCnvODisp).size(), 2u + c.cnvODis);
     }

@@ -16,6 +16,32 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Places of the fields these tests read, from the court's layouts.
+const CourtField kCtaPagAt[] = {  // CtaPag.txt
+    {"ANO_EMPENHO", 2, 4},
+    {"EMPENHO", 6, 16},
+    {"PROC", 30, 20},
+    {"BANCO", 50, 4},
+    {"AGENCIA", 54, 6},
+    {"CONTA", 60, 10},
+    {"DIGITO", 70, 2},
+    {"DOC", 72, 10},
+    {"VALOR", 97, 15},
+    {"TIPO_DOC", 112, 2},
+};
+const CourtField kEstNotCtAt[] = {  // EstNotCt.txt
+    {"ANO_EMPENHO", 2, 4},
+    {"EMPENHO", 6, 16},
+    {"DATA_PAG", 22, 8},
+    {"DATA_ESTORNO", 30, 8},
+    {"BANCO", 38, 4},
+    {"AGENCIA", 42, 6},
+    {"CONTA", 48, 10},
+    {"DIGITO", 58, 2},
+    {"VALOR", 60, 15},
+    {"FORMA_ESTORNO", 75, 2},
+};
+
 std::string sp(int n) { return std::string(static_cast<std::size_t>(n), ' '); }
 std::string zeros(int n) { return std::string(static_cast<std::size_t>(n), '0'); }
 std::string pad(const std::string& s, int width) { return s + sp(width - static_cast<int>(s.size())); }
@@ -26,13 +52,14 @@ struct File {
     const char* name;
     Generator run;
     const Layout* layout;
+    int length;  // the court's length of a detail record
 };
 
-const File kNotaPag{"NotaPag", NotaPag, &kNotaPagLayout};
-const File kCtaPag{"CtaPag", CtaPag, &kCtaPagLayout};
-const File kRetenEmp{"RetenEmp", RetenEmp, &kRetenEmpLayout};
-const File kEstNotPg{"EstNotPg", EstNotPg, &kEstNotPgLayout};
-const File kEstNotCt{"EstNotCt", EstNotCt, &kEstNotCtLayout};
+const File kNotaPag{"NotaPag", NotaPag, &kNotaPagLayout, 64};
+const File kCtaPag{"CtaPag", CtaPag, &kCtaPagLayout, 233};
+const File kRetenEmp{"RetenEmp", RetenEmp, &kRetenEmpLayout, 102};
+const File kEstNotPg{"EstNotPg", EstNotPg, &kEstNotPgLayout, 322};
+const File kEstNotCt{"EstNotCt", EstNotCt, &kEstNotCtLayout, 76};
 
 // One DESPES row; every member is SQL text. The defaults: commitment 123 of
 // February 2007 on appropriation 1 (entity 1, budgetary).
@@ -316,7 +343,7 @@ TEST_F(PagamentosTest, EntityOfEachFile) {
         EXPECT_EQ(file.front(), "1200703");
         std::vector<long long> numbers;
         for (std::size_t i = 1; i + 1 < file.size(); ++i) {
-            EXPECT_EQ(static_cast<int>(file[i].size()), c.file->layout->recordLength());
+            EXPECT_EQ(static_cast<int>(file[i].size()), c.file->length);
             numbers.push_back(std::stoll(file[i].substr(5, 16)));  // field 3 in every file
         }
         std::sort(numbers.begin(), numbers.end());
@@ -364,7 +391,8 @@ TEST_F(PagamentosTest, PaymentNoteChecks) {
 // One share per case: bank checks only for payments from a bank account.
 TEST_F(PagamentosTest, AccountShareChecks) {
     db.exec("insert into DESCON values (1, '111203', '237', '0000-0', '777', null);"
-            "insert into DESCON values (1, '111204', null, '0002-3', '888', null); commit;");
+            "insert into DESCON values (1, '111204', null, '0002-3', '888', null);"
+            "insert into DESCON values (1, '111205', '104', '0678-9', ' ', null); commit;");
     movement({.pk = "1"});
     movement({.pk = "2", .datae = "null", .nempg = "null"});
 
@@ -386,6 +414,10 @@ TEST_F(PagamentosTest, AccountShareChecks) {
          {"PROCESSO ADMINISTRATIVO NÃO PODE FICAR EM BRANCO", "CÓDIGO DO BANCO NÃO PODE FICAR EM BRANCO",
           "DIGITO DA CONTA BANCÁRIA NÃO PODE FICAR EM BRANCO",
           "NÚMERO DO DOCUMENTO UTILIZADO PARA PAGAMENTO DO EMPENHO NÃO PODE FICAR EM BRANCO"}},
+        {"bank account without number",
+         {.pkemp = "1", .valor = "10", .conta = "' '"},
+         {{"BANCO", "104 "}, {"AGENCIA", "006789"}, {"CONTA", "0000000000"}, {"TIPO_DOC", "05"}},
+         {"NÚMERO DA CONTA BANCÁRIA NÃO PODE FICAR EM BRANCO", "DIGITO DA CONTA BANCÁRIA NÃO PODE FICAR EM BRANCO"}},
         {"cash share without order",
          {.pkemp = "1", .valor = "10", .ordpg = "null", .conta = "'CX'"},
          {{"PROC", sp(20)}, {"AGENCIA", sp(6)}, {"CONTA", sp(10)}, {"DIGITO", sp(2)}, {"TIPO_DOC", "04"}},
@@ -403,7 +435,7 @@ TEST_F(PagamentosTest, AccountShareChecks) {
         const std::vector<std::string> file = lines(kCtaPag);
         ASSERT_EQ(file.size(), 3u);
         ASSERT_EQ(file[1].size(), 233u);
-        for (const auto& [name, value] : c.fields) EXPECT_EQ(fieldOf(kCtaPagLayout, file[1], name), value) << name;
+        for (const auto& [name, value] : c.fields) EXPECT_EQ(fieldAt(kCtaPagAt, file[1], name), value) << name;
         const std::string numero = c.share.pkemp == "1" ? "123" : "";
         std::vector<std::string> expected;
         for (const std::string& m : c.messages) expected.push_back(entry("CTAPAG.TXT", 2, m, contas(numero)));
@@ -502,8 +534,8 @@ TEST_F(PagamentosTest, ReversalAccountCases) {
         const std::vector<std::string> file = lines(kEstNotCt);
         ASSERT_EQ(file.size(), 3u);
         ASSERT_EQ(file[1].size(), 76u);
-        EXPECT_EQ(fieldOf(kEstNotCtLayout, file[1], "VALOR"), "000000000008000");
-        for (const auto& [name, value] : c.fields) EXPECT_EQ(fieldOf(kEstNotCtLayout, file[1], name), value) << name;
+        EXPECT_EQ(fieldAt(kEstNotCtAt, file[1], "VALOR"), "000000000008000");
+        for (const auto& [name, value] : c.fields) EXPECT_EQ(fieldAt(kEstNotCtAt, file[1], name), value) << name;
         std::vector<std::string> expected;
         for (const std::string& m : c.messages) expected.push_back(entry("ESTNOTCT.TXT", 2, m, contas("123")));
         EXPECT_EQ(entries(), expected);
