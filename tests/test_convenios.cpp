@@ -6,7 +6,7 @@
 #include "engine/filegenerator.h"
 #include "generators/convenios.h"
 #include "engine_support.h"
-#include "testdb.h"
+#include "generator_fixture.h"
 
 using namespace tcese;
 using namespace tcese::testing;
@@ -43,10 +43,7 @@ const CourtField kConvenioAt[] = {  // Convenio.txt
     {"CONVENIO_OBRA", 683, 1},
 };
 
-std::string sp(int n) { return std::string(static_cast<std::size_t>(n), ' '); }
-std::string zeros(int n) { return std::string(static_cast<std::size_t>(n), '0'); }
 // Windows-1252 text followed by blanks up to `n` bytes.
-std::string pad(const std::string& s, int n) { return s + sp(n - static_cast<int>(s.size())); }
 
 constexpr const char* kMenu = "MÓDULO CONTAS - MENU CADASTROS AUXILIARES < 8-CONVÊNIOS";
 
@@ -67,27 +64,13 @@ struct Agreement {
     std::string empresa = "1";
 };
 
-using Generator = void (*)(Exporter&, std::string_view);
+const GeneratedFile kConvenio{"Convenio", Convenio, 683};
+const GeneratedFile kAditConv{"AditConv", AditConv, 797};
+const GeneratedFile kPartConv{"PartConv", PartConv, 51};
 
-struct File {
-    const char* name;
-    Generator run;
-    const Layout* layout;
-};
-
-const File kConvenio{"Convenio", Convenio, &kConvenioLayout};
-const File kAditConv{"AditConv", AditConv, &kAditConvLayout};
-const File kPartConv{"PartConv", PartConv, &kPartConvLayout};
-
-class ConveniosTest : public ::testing::Test {
+class ConveniosTest : public GeneratorTest {
 protected:
     void SetUp() override {
-        db.connect(dm);
-        ex = std::make_unique<Exporter>(dm, obs, db.dir() / "Vora.ini");
-        ex->ctx.fiscalYear = "2007";
-        ex->ctx.monthCode = "03";
-        ex->ctx.monthEnd = "31";
-        ex->ctx.entityCode = "01";
         // The files go to the period folder; the documents sit in the chosen one.
         ex->ctx.periodFolder = "Mensal/";
         ex->ctx.outputDir = out.str() + "Mensal/";
@@ -112,40 +95,6 @@ protected:
 
     void document(const std::string& name) { writeBytes(out.path() / name, "documento"); }
 
-    std::vector<std::string> lines(const File& f) {
-        f.run(*ex, f.name);
-        return fileLines(f);
-    }
-
-    // The file's lines without CR LF; a last line without CR LF is marked.
-    std::vector<std::string> fileLines(const File& f) {
-        std::vector<std::string> r;
-        const std::string bytes = readBytes(period() / (std::string(f.name) + ".txt"));
-        for (std::size_t at = 0; at < bytes.size();) {
-            const std::size_t end = bytes.find("\r\n", at);
-            if (end == std::string::npos) {
-                r.push_back(bytes.substr(at) + "<no CR LF>");
-                break;
-            }
-            r.push_back(bytes.substr(at, end - at));
-            at = end + 2;
-        }
-        return r;
-    }
-
-    // "FILE|STATUS|LINE|DESCRICAO|RESOLVER" per log entry, in order.
-    std::vector<std::string> entries() {
-        std::vector<std::string> r;
-        RecordSet& log = dm.CdsLog;
-        if (!log.active()) return r;
-        for (log.first(); !log.eof(); log.next()) {
-            r.push_back(log.field("ARQUIVO").asString() + "|" + log.field("STATUS").asString() + "|" +
-                        log.field("LINHA").asString() + "|" + log.field("DESCRICAO").asString() + "|" +
-                        log.field("RESOLVER").asString());
-        }
-        return r;
-    }
-
     void reset() {
         db.exec("delete from CADCONV; delete from CADCONVADITAMENTO; delete from DESCON; delete from DESFOR; commit;");
         ex->emptyLog();
@@ -155,12 +104,6 @@ protected:
         return file + "|INEXISTENTE|" + std::to_string(line) + "|Arquivo " + out.str() + document +
                " não Encontrado|";
     }
-
-    TestDatabase db;
-    TempDir out;
-    DataModule dm;
-    RecordingObserver obs;
-    std::unique_ptr<Exporter> ex;
 };
 
 std::string entry(const std::string& file, int line, const std::string& descricao) {
@@ -181,13 +124,9 @@ TEST_F(ConveniosTest, QueriesAndEmptyMonth) {
     agreement({.data = "'2007-04-10'"});  // another month
     agreement({.convenio = "6", .empresa = "2"});  // another entity
     amendment("5, 1, 'FORA DO MES', 10, '2007-02-20', null");
-    const fs::path dir = fs::path(TCESE_SOURCE_DIR) / "tests" / "fixtures" / "queries";
-    for (const File* f : {&kConvenio, &kAditConv, &kPartConv}) {
+    for (const GeneratedFile* f : {&kConvenio, &kAditConv, &kPartConv}) {
         SCOPED_TRACE(f->name);
-        std::string expected = readFixture(dir / (std::string(f->name) + ".sql"));
-        ASSERT_FALSE(expected.empty());
-        ASSERT_EQ(expected.back(), ';');
-        expected.pop_back();
+        std::string expected = courtQuery(f->name);
         EXPECT_EQ(lines(*f), (std::vector<std::string>{"1200703", "3000000"}));
         EXPECT_EQ(dm.CdsGeral.source().sql, expected);
     }
@@ -397,7 +336,7 @@ TEST_F(ConveniosTest, NullAmountStopsTheFile) {
     db.exec("insert into DESFOR (CODIF, CODTIP, INSMF) values (10, '01', '12.345.678/0001-95'); commit;");
     amendment("5, 1, 'PRAZO', null, '2007-03-15', null");
     struct Case {
-        const File* f;
+        const GeneratedFile* f;
         const char* field;
         std::vector<std::string> logged;
     };
@@ -419,7 +358,7 @@ TEST_F(ConveniosTest, NullAmountStopsTheFile) {
                 EXPECT_NE(msg.find(part), std::string::npos) << part << " not in: " << msg;
         }
         ex->closeExportFile();
-        EXPECT_EQ(fileLines(*k.f), std::vector<std::string>{"1200703"});
+        EXPECT_EQ(fileLines(k.f->name), std::vector<std::string>{"1200703"});
         EXPECT_EQ(entries(), k.logged);
     }
 }

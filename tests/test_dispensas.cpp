@@ -9,7 +9,7 @@
 #include "engine/values.h"
 #include "generators/dispensas.h"
 #include "engine_support.h"
-#include "testdb.h"
+#include "generator_fixture.h"
 
 using namespace tcese;
 using namespace tcese::testing;
@@ -31,8 +31,6 @@ const CourtField kDispInexAt[] = {  // DispInex.txt
     {"CONVENIO", 667, 1},
 };
 
-std::string sp(int n) { return std::string(static_cast<std::size_t>(n), ' '); }
-std::string zeros(int n) { return std::string(static_cast<std::size_t>(n), '0'); }
 
 // One DISPINEX row; every member is SQL text. The defaults make a waiver 0012/08 of
 // entity 01 started in March 2007, published, without agreement, not cancelled.
@@ -58,22 +56,19 @@ struct Proc {
 
 using Generator = void (*)(Exporter&, std::string_view);
 
-struct File {
-    const char* op;    // the operation, and the name of its statement's fixture
-    const char* name;  // the file, as the catalogue names it
-    Generator run;
-    int length;        // the court's length of a detail record
+struct File : GeneratedFile {
+    const char* op;       // the operation, and the name of its statement's fixture
     std::size_t numdisp;  // where the court puts the process number (16 characters)
 };
 
-const File kDispInex{"DispInex", "DispInex", DispInex, 667, 8};
-const File kPartDisp{"PartDisp", "PartDisp", PartDisp, 38, 8};
-const File kItemDisp{"ItemDisp", "ItemDisp", ItemDisp, 335, 8};
-const File kCertDisp{"CertDisp", "CertDisp", CertDisp, 206, 8};
-const File kCnvDisp{"CnvDisp", "CnvDisp", CnvDisp, 43, 28};
-const File kCnvODisp{"CnvODisp", "CnvODis", CnvODisp, 49, 34};
-const File kCancDisp{"CancDisp", "CancDisp", CancDisp, 415, 8};
-const File kRespDisp{"RespDisp", "RespDisp", RespDisp, 374, 8};
+const File kDispInex{{"DispInex", DispInex, 667}, "DispInex", 8};
+const File kPartDisp{{"PartDisp", PartDisp, 38}, "PartDisp", 8};
+const File kItemDisp{{"ItemDisp", ItemDisp, 335}, "ItemDisp", 8};
+const File kCertDisp{{"CertDisp", CertDisp, 206, 86}, "CertDisp", 8};  // 86: not of type 99
+const File kCnvDisp{{"CnvDisp", CnvDisp, 43}, "CnvDisp", 28};
+const File kCnvODisp{{"CnvODis", CnvODisp, 49}, "CnvODisp", 34};
+const File kCancDisp{{"CancDisp", CancDisp, 415}, "CancDisp", 8};
+const File kRespDisp{{"RespDisp", RespDisp, 374}, "RespDisp", 8};
 const File* const kAll[] = {&kDispInex, &kPartDisp, &kItemDisp, &kCertDisp,
                             &kCnvDisp,  &kCnvODisp, &kCancDisp, &kRespDisp};
 
@@ -82,16 +77,9 @@ const std::string kKey = "2008"
                          "08"
                          "0000000000000012";
 
-class DispensasTest : public ::testing::Test {
+class DispensasTest : public GeneratorTest {
 protected:
     void SetUp() override {
-        db.connect(dm);
-        ex = std::make_unique<Exporter>(dm, obs, db.dir() / "Vora.ini");
-        ex->ctx.fiscalYear = "2007";
-        ex->ctx.monthCode = "03";
-        ex->ctx.monthEnd = "31";
-        ex->ctx.entityCode = "01";
-        ex->ctx.outputDir = out.str();
         // Agreement 7 belongs to entity 1, agreement 8 to entity 2 (court code 123456).
         db.exec("insert into TABEMPRESA (EMPRESA, NOME, CODAUDESP) values (1, 'PREFEITURA', 654321);"
                 "insert into TABEMPRESA (EMPRESA, NOME, CODAUDESP) values (2, 'FUNDO', 123456);"
@@ -129,34 +117,7 @@ protected:
                 "); commit;");
     }
 
-    // The file's lines without CR LF; a last line without CR LF is marked.
-    std::vector<std::string> lines(const File& f) {
-        f.run(*ex, f.name);
-        return fileLines(f);
-    }
-
-    std::vector<std::string> fileLines(const File& f) {
-        std::vector<std::string> r;
-        const std::string bytes = readBytes(out.path() / (std::string(f.name) + ".txt"));
-        for (std::size_t at = 0; at < bytes.size();) {
-            const std::size_t end = bytes.find("\r\n", at);
-            if (end == std::string::npos) {
-                r.push_back(bytes.substr(at) + "<no CR LF>");
-                break;
-            }
-            r.push_back(bytes.substr(at, end - at));
-            at = end + 2;
-        }
-        return r;
-    }
-
     long logEntries() { return dm.CdsLog.active() ? dm.CdsLog.recordCount() : 0; }
-
-    TestDatabase db;
-    TempDir out;
-    DataModule dm;
-    RecordingObserver obs;
-    std::unique_ptr<Exporter> ex;
 };
 
 }  // namespace
@@ -173,13 +134,9 @@ TEST(DispensasLayouts, RecordLengths) {
 // The statements are the court's texts with month, year and entity inserted; a month
 // without waivers gives files of header and trailer only.
 TEST_F(DispensasTest, QueriesAndEmptyMonth) {
-    const std::filesystem::path dir = std::filesystem::path(TCESE_SOURCE_DIR) / "tests" / "fixtures" / "queries";
     for (const File* f : kAll) {
         SCOPED_TRACE(f->op);
-        std::string expected = readFixture(dir / (std::string(f->op) + ".sql"));
-        ASSERT_FALSE(expected.empty());
-        ASSERT_EQ(expected.back(), ';');
-        expected.pop_back();
+        std::string expected = courtQuery(f->op);
         EXPECT_EQ(lines(*f), (std::vector<std::string>{"1200703", "3000000"}));
         EXPECT_EQ(dm.CdsGeral.source().sql, expected);
     }
@@ -468,7 +425,7 @@ TEST_F(DispensasTest, AmountsThatCannotBeWritten) {
             for (const std::string& part : c.parts) EXPECT_NE(msg.find(part), std::string::npos) << msg;
         }
         ex->closeExportFile();
-        EXPECT_EQ(fileLines(*c.file), (std::vector<std::string>{"1200703"}));
+        EXPECT_EQ(fileLines(c.file->name), (std::vector<std::string>{"1200703"}));
         EXPECT_TRUE(obs.closed.empty());
     }
     EXPECT_EQ(logEntries(), 0);

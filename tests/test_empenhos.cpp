@@ -8,7 +8,7 @@
 #include "engine/values.h"
 #include "generators/empenhos.h"
 #include "engine_support.h"
-#include "testdb.h"
+#include "generator_fixture.h"
 
 using namespace tcese;
 using namespace tcese::testing;
@@ -52,8 +52,6 @@ const CourtField kItemEmpAt[] = {  // ItemEmp.txt
     {"DESCRICAO", 26, 255},
 };
 
-std::string sp(int n) { return std::string(static_cast<std::size_t>(n), ' '); }
-std::string zeros(int n) { return std::string(static_cast<std::size_t>(n), '0'); }
 
 constexpr const char* kMenu = "MÓDULO CONTAS - MENU DESPESAS > 01 - EMPENHO";
 
@@ -76,30 +74,15 @@ struct Mov {
     std::string produ = "'MATERIAL DE EXPEDIENTE'";
 };
 
-using Generator = void (*)(Exporter&, std::string_view);
 
-struct File {
-    const char* name;
-    Generator run;
-    const Layout* layout;
-    int length;  // the court's length of a detail record
-};
+const GeneratedFile kEmpenho{"Empenho", Empenho, 301};
+const GeneratedFile kItemEmp{"ItemEmp", ItemEmp, 323};
+const GeneratedFile kAnulaEmp{"AnulaEmp", AnulaEmp, 304};
+const GeneratedFile kCancRest{"CancRest", CancRest, 294};
 
-const File kEmpenho{"Empenho", Empenho, &kEmpenhoLayout, 301};
-const File kItemEmp{"ItemEmp", ItemEmp, &kItemEmpLayout, 323};
-const File kAnulaEmp{"AnulaEmp", AnulaEmp, &kAnulaEmpLayout, 304};
-const File kCancRest{"CancRest", CancRest, &kCancRestLayout, 294};
-
-class EmpenhosTest : public ::testing::Test {
+class EmpenhosTest : public GeneratorTest {
 protected:
     void SetUp() override {
-        db.connect(dm);
-        ex = std::make_unique<Exporter>(dm, obs, db.dir() / "Vora.ini");
-        ex->ctx.fiscalYear = "2007";
-        ex->ctx.monthCode = "03";
-        ex->ctx.monthEnd = "31";
-        ex->ctx.entityCode = "01";
-        ex->ctx.outputDir = out.str();
         // Appropriation 1 of entity 01, budgeted; carried-over commitments sit on 99.
         appropriation("1, 1, '01', '2001', '100', '39', '33903900', 1000");
         appropriation("99, 1, '99', '0001', '100', '39', '33903900', 0");
@@ -119,41 +102,6 @@ protected:
                 "); commit;");
     }
 
-    // The file's lines without CR LF; a last line without CR LF is marked.
-    std::vector<std::string> lines(const File& f) {
-        f.run(*ex, f.name);
-        std::vector<std::string> r;
-        const std::string bytes = readBytes(out.path() / (std::string(f.name) + ".txt"));
-        for (std::size_t at = 0; at < bytes.size();) {
-            const std::size_t end = bytes.find("\r\n", at);
-            if (end == std::string::npos) {
-                r.push_back(bytes.substr(at) + "<no CR LF>");
-                break;
-            }
-            r.push_back(bytes.substr(at, end - at));
-            at = end + 2;
-        }
-        return r;
-    }
-
-    // "FILE|STATUS|LINE|DESCRICAO|RESOLVER" per log entry, in order.
-    std::vector<std::string> entries() {
-        std::vector<std::string> r;
-        RecordSet& log = dm.CdsLog;
-        if (!log.active()) return r;
-        for (log.first(); !log.eof(); log.next()) {
-            r.push_back(log.field("ARQUIVO").asString() + "|" + log.field("STATUS").asString() + "|" +
-                        log.field("LINHA").asString() + "|" + log.field("DESCRICAO").asString() + "|" +
-                        log.field("RESOLVER").asString());
-        }
-        return r;
-    }
-
-    TestDatabase db;
-    TempDir out;
-    DataModule dm;
-    RecordingObserver obs;
-    std::unique_ptr<Exporter> ex;
 };
 
 std::string entry(const std::string& file, int line, const std::string& descricao,
@@ -198,13 +146,9 @@ TEST_F(EmpenhosTest, LayoutLengths) {
 // The statements are the court's texts with month, year and entity inserted; with
 // "00" the entity filter goes away. A month without movements gives an empty file.
 TEST_F(EmpenhosTest, QueriesAndEmptyMonth) {
-    const std::filesystem::path dir = std::filesystem::path(TCESE_SOURCE_DIR) / "tests" / "fixtures" / "queries";
-    for (const File* f : {&kEmpenho, &kItemEmp, &kAnulaEmp, &kCancRest}) {
+    for (const GeneratedFile* f : {&kEmpenho, &kItemEmp, &kAnulaEmp, &kCancRest}) {
         SCOPED_TRACE(f->name);
-        std::string expected = readFixture(dir / (std::string(f->name) + ".sql"));
-        ASSERT_FALSE(expected.empty());
-        ASSERT_EQ(expected.back(), ';');
-        expected.pop_back();
+        std::string expected = courtQuery(f->name);
 
         ex->ctx.entityCode = "01";
         EXPECT_EQ(lines(*f), (std::vector<std::string>{"1200703", "3000000"}));
@@ -234,7 +178,7 @@ TEST_F(EmpenhosTest, MovementsPerFileAndEntity) {
     movement({.pk = "E9", .datae = "'2007-04-01'", .nempg = "9", .vadem = "-900"});
 
     struct Case {
-        const File* file;
+        const GeneratedFile* file;
         const char* entity;
         std::vector<std::string> numbers;  // commitment numbers, sorted
     };

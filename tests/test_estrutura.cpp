@@ -9,7 +9,7 @@
 #include "engine_support.h"
 #include "generators/catalogue.h"
 #include "generators/estrutura.h"
-#include "testdb.h"
+#include "generator_fixture.h"
 
 using namespace tcese;
 using namespace tcese::testing;
@@ -34,7 +34,6 @@ void writeRevenueTable(const fs::path& file, std::initializer_list<std::pair<con
     saveDatapacket(rs, file);
 }
 
-std::string pad(const std::string& cp1252, std::size_t width) { return cp1252 + std::string(width - cp1252.size(), ' '); }
 
 struct Lines {
     std::string header;
@@ -65,10 +64,9 @@ std::vector<std::string> sorted(std::vector<std::string> v) {
     return v;
 }
 
-class EstruturaTest : public ::testing::Test {
+class EstruturaTest : public GeneratorTest {
 protected:
     void SetUp() override {
-        ini = db.installAsYear("2007");
         writeRevenueTable(db.dir() / "TABDEF" / "RECEITA_TCESE.XML",
                           {{"11120000", ""}, {"11200000", "N"}, {"17210102", ""}});
         db.exec(
@@ -114,20 +112,9 @@ protected:
             "insert into RECORC values (2, '1.1.1.2.02.00', 999);"
             "insert into RECORC values (4, '1.9.9.0.99.00', null);"
             "commit;");
-        db.connect(dm);
-        ex = std::make_unique<Exporter>(dm, obs, ini);
-        ex->ctx.fiscalYear = "2007";
         ex->ctx.monthCode = "14";
-        ex->ctx.entityCode = "01";
-        ex->ctx.outputDir = out.str();
+        ex->ctx.monthEnd.clear();  // annual runs have none
     }
-
-    TestDatabase db;
-    fs::path ini;
-    TempDir out;
-    DataModule dm;
-    RecordingObserver obs;
-    std::unique_ptr<Exporter> ex;
 };
 
 }  // namespace

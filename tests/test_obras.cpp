@@ -8,7 +8,7 @@
 #include "engine/filegenerator.h"
 #include "generators/obras.h"
 #include "engine_support.h"
-#include "testdb.h"
+#include "generator_fixture.h"
 
 using namespace tcese;
 using namespace tcese::testing;
@@ -41,10 +41,7 @@ const CourtField kObraServAt[] = {  // ObraServ.txt
     {"PROC_DISP_UNID#2", 641, 16},
 };
 
-std::string sp(int n) { return std::string(static_cast<std::size_t>(n), ' '); }
-std::string zeros(int n) { return std::string(static_cast<std::size_t>(n), '0'); }
 // Windows-1252 text followed by blanks up to `n` bytes.
-std::string pad(const std::string& s, int n) { return s + sp(n - static_cast<int>(s.size())); }
 
 constexpr const char* kMenu = "MÓDULO CONTAS - CADASTROS AUXILIARES > 17 - CADASTRO DE OBRAS";
 
@@ -69,31 +66,21 @@ struct Work {
 
 using Generator = void (*)(Exporter&, std::string_view);
 
-struct File {
-    const char* name;  // file name without ".txt"
-    const char* fixture;
-    Generator run;
-    const Layout* layout;
-    int length;  // the court's length of a detail record
+struct File : GeneratedFile {
+    const char* fixture;  // the name of its statement's fixture
 };
 
-const File kObraServ{"ObraServ", "ObraServ", ObraServ, &kObraServLayout, 662};
-const File kLocObra{"LocObra", "LocObra", LocObra, &kLocObraLayout, 269};
-const File kRespObra{"RespObra", "RespObra", RespObra, &kRespObraLayout, 244};
-const File kObraConv{"ObraConv", "ObraConv", ObraConv, &kObraConvLayout, 29};
-const File kObraOConv{"ObraOConv", "ObraOCnv", ObraOCnv, &kObraOCnvLayout, 45};
-const File kObraCont{"ObraCont", "ObraCont", ObraCont, &kObraContLayout, 29};
-const File kObraOCont{"ObraOCont", "ObraOCnt", ObraOCnt, &kObraOCntLayout, 59};
+const File kObraServ{{"ObraServ", ObraServ, 662}, "ObraServ"};
+const File kLocObra{{"LocObra", LocObra, 269}, "LocObra"};
+const File kRespObra{{"RespObra", RespObra, 244}, "RespObra"};
+const File kObraConv{{"ObraConv", ObraConv, 29}, "ObraConv"};
+const File kObraOConv{{"ObraOConv", ObraOCnv, 45}, "ObraOCnv"};
+const File kObraCont{{"ObraCont", ObraCont, 29}, "ObraCont"};
+const File kObraOCont{{"ObraOCont", ObraOCnt, 59}, "ObraOCnt"};
 
-class ObrasTest : public ::testing::Test {
+class ObrasTest : public GeneratorTest {
 protected:
     void SetUp() override {
-        db.connect(dm);
-        ex = std::make_unique<Exporter>(dm, obs, db.dir() / "Vora.ini");
-        ex->ctx.fiscalYear = "2007";
-        ex->ctx.monthCode = "03";
-        ex->ctx.monthEnd = "31";
-        ex->ctx.entityCode = "01";
         // The files go to the period folder; the documents sit in the chosen one.
         ex->ctx.periodFolder = "Mensal/";
         ex->ctx.outputDir = out.str() + "Mensal/";
@@ -117,35 +104,6 @@ protected:
             writeBytes(out.path() / d, "documento");
     }
 
-    std::vector<std::string> lines(const File& f) {
-        f.run(*ex, f.name);
-        std::vector<std::string> r;
-        const std::string bytes = readBytes(period() / (std::string(f.name) + ".txt"));
-        for (std::size_t at = 0; at < bytes.size();) {
-            const std::size_t end = bytes.find("\r\n", at);
-            if (end == std::string::npos) {
-                r.push_back(bytes.substr(at) + "<no CR LF>");
-                break;
-            }
-            r.push_back(bytes.substr(at, end - at));
-            at = end + 2;
-        }
-        return r;
-    }
-
-    // "FILE|STATUS|LINE|DESCRICAO|RESOLVER" per log entry, in order.
-    std::vector<std::string> entries() {
-        std::vector<std::string> r;
-        RecordSet& log = dm.CdsLog;
-        if (!log.active()) return r;
-        for (log.first(); !log.eof(); log.next()) {
-            r.push_back(log.field("ARQUIVO").asString() + "|" + log.field("STATUS").asString() + "|" +
-                        log.field("LINHA").asString() + "|" + log.field("DESCRICAO").asString() + "|" +
-                        log.field("RESOLVER").asString());
-        }
-        return r;
-    }
-
     // Descriptions of the log entries, in order.
     std::vector<std::string> descriptions() {
         std::vector<std::string> r;
@@ -167,12 +125,6 @@ protected:
         return "OBRASERV.TXT|INEXISTENTE|" + std::to_string(line) + "|Arquivo " + out.str() + document +
                " não Encontrado|";
     }
-
-    TestDatabase db;
-    TempDir out;
-    DataModule dm;
-    RecordingObserver obs;
-    std::unique_ptr<Exporter> ex;
 };
 
 std::string entry(const std::string& file, int line, const std::string& descricao) {
@@ -212,24 +164,17 @@ TEST_F(ObrasTest, LayoutLengths) {
 // per-work one with the work's number). A month without works gives files of
 // header and trailer only.
 TEST_F(ObrasTest, QueriesAndEmptyMonth) {
-    const fs::path dir = fs::path(TCESE_SOURCE_DIR) / "tests" / "fixtures" / "queries";
-    auto fixture = [&](const std::string& name) {
-        std::string expected = readFixture(dir / (name + ".sql"));
-        EXPECT_FALSE(expected.empty());
-        if (!expected.empty() && expected.back() == ';') expected.pop_back();
-        return expected;
-    };
     for (const File* f : {&kObraServ, &kLocObra, &kRespObra, &kObraConv, &kObraOConv, &kObraCont, &kObraOCont}) {
         SCOPED_TRACE(f->name);
         EXPECT_EQ(lines(*f), (std::vector<std::string>{"1200703", "3000000"}));
-        EXPECT_EQ(dm.CdsGeral.source().sql, fixture(f->fixture));
+        EXPECT_EQ(dm.CdsGeral.source().sql, courtQuery(f->fixture));
     }
     EXPECT_TRUE(entries().empty());
 
     work({});
     documents();
     EXPECT_EQ(lines(kObraServ).size(), 3u);
-    EXPECT_EQ(dm.CdsAux.source().sql, fixture("ObraServ_2"));
+    EXPECT_EQ(dm.CdsAux.source().sql, courtQuery("ObraServ_2"));
 }
 
 // Entity "00" exports every entity's works, contracts and agreements, except the

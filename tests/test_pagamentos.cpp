@@ -8,7 +8,7 @@
 #include "engine/filegenerator.h"
 #include "generators/pagamentos.h"
 #include "engine_support.h"
-#include "testdb.h"
+#include "generator_fixture.h"
 
 using namespace tcese;
 using namespace tcese::testing;
@@ -42,24 +42,13 @@ const CourtField kEstNotCtAt[] = {  // EstNotCt.txt
     {"FORMA_ESTORNO", 75, 2},
 };
 
-std::string sp(int n) { return std::string(static_cast<std::size_t>(n), ' '); }
-std::string zeros(int n) { return std::string(static_cast<std::size_t>(n), '0'); }
-std::string pad(const std::string& s, int width) { return s + sp(width - static_cast<int>(s.size())); }
 
-using Generator = void (*)(Exporter&, std::string_view);
 
-struct File {
-    const char* name;
-    Generator run;
-    const Layout* layout;
-    int length;  // the court's length of a detail record
-};
-
-const File kNotaPag{"NotaPag", NotaPag, &kNotaPagLayout, 64};
-const File kCtaPag{"CtaPag", CtaPag, &kCtaPagLayout, 233};
-const File kRetenEmp{"RetenEmp", RetenEmp, &kRetenEmpLayout, 102};
-const File kEstNotPg{"EstNotPg", EstNotPg, &kEstNotPgLayout, 322};
-const File kEstNotCt{"EstNotCt", EstNotCt, &kEstNotCtLayout, 76};
+const GeneratedFile kNotaPag{"NotaPag", NotaPag, 64};
+const GeneratedFile kCtaPag{"CtaPag", CtaPag, 233};
+const GeneratedFile kRetenEmp{"RetenEmp", RetenEmp, 102};
+const GeneratedFile kEstNotPg{"EstNotPg", EstNotPg, 322};
+const GeneratedFile kEstNotCt{"EstNotCt", EstNotCt, 76};
 
 // One DESPES row; every member is SQL text. The defaults: commitment 123 of
 // February 2007 on appropriation 1 (entity 1, budgetary).
@@ -95,17 +84,9 @@ std::string menu(const std::string& empenho) {
     return "MÓDULO CONTAS - MENU DESPESAS > 01 - EMPENHO - (EMPENHO Nº " + empenho + ") !";
 }
 
-class PagamentosTest : public ::testing::Test {
+class PagamentosTest : public GeneratorTest {
 protected:
     void SetUp() override {
-        ini = db.installAsYear("2007");
-        db.connect(dm);
-        ex = std::make_unique<Exporter>(dm, obs, ini);
-        ex->ctx.fiscalYear = "2007";
-        ex->ctx.monthCode = "03";
-        ex->ctx.monthEnd = "31";
-        ex->ctx.entityCode = "01";
-        ex->ctx.outputDir = out.str();
         db.exec(
             "insert into DESDIS (FICHA, EMPRESA, EXTRA) values (1, 1, 'N');"
             "insert into DESDIS (FICHA, EMPRESA, EXTRA) values (2, 2, 'N');"
@@ -159,82 +140,33 @@ protected:
         db.exec("insert into RECEIT (PKEMP, CONTA) values ('" + pkemp + "', '" + conta + "'); commit;");
     }
 
-    // The file's lines without CR LF; a last line without CR LF is marked.
-    std::vector<std::string> lines(const File& f) {
-        f.run(*ex, f.name);
-        std::vector<std::string> r;
-        const std::string bytes = readBytes(out.path() / (std::string(f.name) + ".txt"));
-        for (std::size_t at = 0; at < bytes.size();) {
-            const std::size_t end = bytes.find("\r\n", at);
-            if (end == std::string::npos) {
-                r.push_back(bytes.substr(at) + "<no CR LF>");
-                break;
-            }
-            r.push_back(bytes.substr(at, end - at));
-            at = end + 2;
-        }
-        return r;
-    }
-
-    // Header, detail records sorted (the queries give no order) and trailer.
-    std::vector<std::string> sortedLines(const File& f) {
-        std::vector<std::string> l = lines(f);
-        if (l.size() > 2) std::sort(l.begin() + 1, l.end() - 1);
-        return l;
-    }
-
-    // "FILE|STATUS|LINE|DESCRICAO|RESOLVER" per log entry, in order.
-    std::vector<std::string> entries() {
-        std::vector<std::string> r;
-        RecordSet& log = dm.CdsLog;
-        if (!log.active()) return r;
-        for (log.first(); !log.eof(); log.next()) {
-            r.push_back(log.field("ARQUIVO").asString() + "|" + log.field("STATUS").asString() + "|" +
-                        log.field("LINHA").asString() + "|" + log.field("DESCRICAO").asString() + "|" +
-                        log.field("RESOLVER").asString());
-        }
-        return r;
-    }
-
-    void clearLog() { dm.CdsLog.close(); }
-
     // The line of the file (header = 1) holding `record`.
-    long lineOf(const File& f, const std::string& record) {
+    long lineOf(const GeneratedFile& f, const std::string& record) {
         const std::string bytes = readBytes(out.path() / (std::string(f.name) + ".txt"));
         const std::size_t at = bytes.find(record);
         if (at == std::string::npos) return -1;
         return 1 + static_cast<long>(std::count(bytes.begin(), bytes.begin() + static_cast<long>(at), '\n'));
     }
-
-    TestDatabase db;
-    fs::path ini;
-    TempDir out;
-    DataModule dm;
-    RecordingObserver obs;
-    std::unique_ptr<Exporter> ex;
 };
 
 }  // namespace
 
 TEST_F(PagamentosTest, LayoutLengths) {
-    const std::pair<const File*, int> cases[] = {
-        {&kNotaPag, 64}, {&kCtaPag, 233}, {&kRetenEmp, 102}, {&kEstNotPg, 322}, {&kEstNotCt, 76},
+    const std::pair<const GeneratedFile*, const Layout*> cases[] = {
+        {&kNotaPag, &kNotaPagLayout}, {&kCtaPag, &kCtaPagLayout},     {&kRetenEmp, &kRetenEmpLayout},
+        {&kEstNotPg, &kEstNotPgLayout}, {&kEstNotCt, &kEstNotCtLayout},
     };
-    for (const auto& [f, length] : cases) EXPECT_EQ(f->layout->recordLength(), length) << f->name;
+    for (const auto& [f, layout] : cases) EXPECT_EQ(layout->recordLength(), f->length) << f->name;
 }
 
 // The statements are the court's texts with month, year and entity inserted; with
 // "00" three files drop the entity filter and two keep it. A month without payments
 // gives empty files.
 TEST_F(PagamentosTest, QueriesAndEmptyMonth) {
-    const fs::path dir = fs::path(TCESE_SOURCE_DIR) / "tests" / "fixtures" / "queries";
     const std::string filter = " AND R.EMPRESA = '01'";
-    for (const File* f : {&kNotaPag, &kCtaPag, &kRetenEmp, &kEstNotPg, &kEstNotCt}) {
+    for (const GeneratedFile* f : {&kNotaPag, &kCtaPag, &kRetenEmp, &kEstNotPg, &kEstNotCt}) {
         SCOPED_TRACE(f->name);
-        std::string expected = readFixture(dir / (std::string(f->name) + ".sql"));
-        ASSERT_FALSE(expected.empty());
-        ASSERT_EQ(expected.back(), ';');
-        expected.pop_back();
+        std::string expected = courtQuery(f->name);
 
         ex->ctx.entityCode = "01";
         EXPECT_EQ(lines(*f), (std::vector<std::string>{"1200703", "3000000"}));
@@ -324,7 +256,7 @@ TEST_F(PagamentosTest, EntityOfEachFile) {
     for (const char* pk : {"1", "2", "3"}) revenue(pk, "IR");
 
     struct Case {
-        const File* file;
+        const GeneratedFile* file;
         const char* entity;
         std::vector<long long> numbers;  // sorted
     };
