@@ -13,6 +13,12 @@ std::string padText(const std::string& utf8, int width) {
     return utf8ToCp1252(utf8 + sp(width - static_cast<int>(utf8Length(utf8))));
 }
 
+std::string asParameter(std::string sql, std::string_view literal, std::string_view placeholder) {
+    const auto at = sql.rfind(literal);
+    if (at == std::string::npos) return "<" + std::string(literal) + " not in the statement>";
+    return sql.replace(at, literal.size(), placeholder);
+}
+
 std::string courtQuery(std::string_view name) {
     const auto file = std::filesystem::path(TCESE_SOURCE_DIR) / "tests" / "fixtures" / "queries" /
                       (std::string(name) + ".sql");

@@ -28,6 +28,9 @@ std::string padText(const std::string& utf8, int width);
 // values of March 2007 and entity 01), without its opening comment lines and its
 // closing ";".
 std::string courtQuery(std::string_view name);
+// `sql` with the value pasted as `literal` (its last occurrence) taken as a bound
+// parameter instead: `placeholder` stands in its place.
+std::string asParameter(std::string sql, std::string_view literal, std::string_view placeholder = "?");
 
 // A generator under test: its operation, the file as the catalogue names it, and
 // the court's length of a detail record ("2" included).

@@ -173,9 +173,9 @@ TEST_F(LiquidacoesTest, QueriesAndEmptyMonth) {
     liquidation("1", "'1'", "2007-03-10", "10");
     liquidation("1", "'2'", "2007-03-11", "-10");
     EXPECT_EQ(lines(kDiaria).size(), 3u);
-    EXPECT_EQ(dm.CdsAux.source().sql, courtQuery("Diaria_2"));
+    EXPECT_EQ(dm.CdsAux.source().sql, asParameter(courtQuery("Diaria_2"), "PKEMP = 1", "PKEMP = CAST(? AS BIGINT)"));
     EXPECT_EQ(lines(kEstLiqPg).size(), 4u);  // as a payroll and as an allowance commitment
-    EXPECT_EQ(dm.CdsAux.source().sql, courtQuery("EstLiqPg_2"));
+    EXPECT_EQ(dm.CdsAux.source().sql, asParameter(courtQuery("EstLiqPg_2"), "'1'"));
 }
 
 // The first condition that holds gives the document type; a commitment without

@@ -174,7 +174,7 @@ TEST_F(ObrasTest, QueriesAndEmptyMonth) {
     work({});
     documents();
     EXPECT_EQ(lines(kObraServ).size(), 3u);
-    EXPECT_EQ(dm.CdsAux.source().sql, courtQuery("ObraServ_2"));
+    EXPECT_EQ(dm.CdsAux.source().sql, asParameter(courtQuery("ObraServ_2"), "'12'"));
 }
 
 // Entity "00" exports every entity's works, contracts and agreements, except the
@@ -521,4 +521,17 @@ TEST_F(ObrasTest, LinkFileChecks) {
         for (const std::string& d : c.logged) want.push_back(entry(c.log, 2, d));
         EXPECT_EQ(entries(), want);
     }
+}
+
+// A work number is data: a quote in it never breaks or changes the work's statement.
+TEST_F(ObrasTest, ObraServWorkNumberWithAQuote) {
+    Work quoted;
+    quoted.numero = "'D''AGUA'";
+    work(quoted);
+    Work crafted;
+    crafted.numero = "'x'' OR ''''='''";
+    work(crafted);
+    const std::vector<std::string> l = lines(kObraServ);
+    ASSERT_EQ(l.size(), 4u);
+    EXPECT_EQ(l[3], "3000002");
 }
