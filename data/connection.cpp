@@ -745,6 +745,18 @@ struct FbSession {
     std::unordered_map<std::string, std::unordered_map<std::string, int>> precisions;
     std::unique_ptr<Statement::Impl> precisionQuery;
 
+    // Queries opened while recording, for replayRecordedQueries().
+    struct Recorded {
+        std::string sql;
+        Ref<fb::IMessageMetadata> meta;
+        std::vector<unsigned char> params;
+    };
+    bool recording = false;
+    std::vector<Recorded> recorded;
+    // Queries with parameters, prepared once per text: a file that runs the same
+    // statement for every row pays for its preparation once.
+    std::unordered_map<std::string, std::unique_ptr<Statement::Impl>> statements;
+
     bool alive() const { return att != nullptr; }
     void requireAlive() const {
         if (!att) throw DatabaseError("A conexão com a base de dados não está aberta");
@@ -852,7 +864,10 @@ struct Statement::Impl {
         }
         stmt->execute(&st, tx, params.meta(), params.data(), hasOutput() ? outMeta.get() : nullptr,
                       hasOutput() ? outBuffer.data() : nullptr);
-        if (type == isc_info_sql_stmt_ddl) session->precisions.clear();
+        if (type == isc_info_sql_stmt_ddl) {
+            session->precisions.clear();
+            session->statements.clear();  // their tables may have changed
+        }
         return static_cast<long>(stmt->getAffectedRecords(&st));
     }
 
@@ -861,6 +876,19 @@ struct Statement::Impl {
             throw DatabaseError("Comando preparado de uma conexão que já foi fechada", {}, sql);
     }
 };
+
+FbSession::Recorded recordOf(Statement::Impl& stmt) {
+    FbSession::Recorded r;
+    r.sql = stmt.sql;
+    if (fb::IMessageMetadata* meta = stmt.params.meta()) {
+        Status st;
+        meta->addRef();
+        r.meta.reset(meta);
+        const unsigned char* data = stmt.params.data();
+        if (data) r.params.assign(data, data + meta->getMessageLength(&st));
+    }
+    return r;
+}
 
 // ---- Cursor::Impl --------------------------------------------------------------------
 
@@ -905,6 +933,7 @@ struct Cursor::Impl {
             defs.push_back(fieldDefOf(c, precision));
         }
         stmt->params.writeBlobs(io());
+        if (session->recording) session->recorded.push_back(recordOf(*stmt));
         if (stmt->isQuery()) {
             rs = stmt->stmt->openCursor(&st, tx, stmt->params.meta(), stmt->params.data(), stmt->outMeta.get(), 0);
         } else {
@@ -1027,6 +1056,19 @@ void bindAll(ParamBlock& block, const std::vector<Value>& params) {
 
 // Opens a cursor on stmt (or on a new statement for sql) in the shared transaction or a
 // read-only one of its own, which the cursor then owns.
+// The session's prepared statement for this text, prepared on first use.
+Statement::Impl* preparedOnce(FbSession& s, std::string_view sql) {
+    s.requireAlive();
+    const std::string key(sql);
+    if (auto it = s.statements.find(key); it != s.statements.end()) return it->second.get();
+    if (s.statements.size() >= 64) s.statements.clear();  // a bound on what a run keeps
+    TxScope tx(s, false);
+    auto shared = std::shared_ptr<FbSession>(std::shared_ptr<FbSession>{}, &s);
+    auto stmt = std::make_unique<Statement::Impl>(shared, sql, tx.get());
+    tx.commit();
+    return s.statements.emplace(key, std::move(stmt)).first->second.get();
+}
+
 std::unique_ptr<Cursor::Impl> startCursor(const std::shared_ptr<FbSession>& session, std::string_view sql,
                                           Statement::Impl* stmt, const std::vector<Value>* params) {
     session->requireAlive();
@@ -1258,6 +1300,7 @@ void Connection::close() {
     }
     s.precisionQuery.reset();
     s.precisions.clear();
+    s.statements.clear();
     std::lock_guard lock(impl_->attachmentMutex);
     fb::IAttachment* att = s.att;
     try {
@@ -1268,6 +1311,46 @@ void Connection::close() {
     }
     s.att = nullptr;
     impl_->session = std::make_shared<FbSession>();
+}
+
+void Connection::recordQueries(bool on) {
+    FbSession& s = *impl_->session;
+    s.recording = on;
+    if (on) s.recorded.clear();
+}
+
+std::size_t Connection::recordedQueries() const { return impl_->session->recorded.size(); }
+
+long Connection::replayRecordedQueries() {
+    FbSession& s = *impl_->session;
+    s.requireAlive();
+    TxScope tx(s, false);
+    long rows = 0;
+    Status st;
+    for (const FbSession::Recorded& r : s.recorded) {
+        const std::string bytes = sqlToDb(r.sql);
+        Ref<fb::IStatement> stmt;
+        try {
+            stmt.reset(s.att->prepare(&st, tx.get(), static_cast<unsigned>(bytes.size()), bytes.c_str(), kDialect,
+                                      fb::IStatement::PREPARE_PREFETCH_METADATA));
+            Ref<fb::IMessageMetadata> out(stmt->getOutputMetadata(&st));
+            std::vector<unsigned char> row(out->getMessageLength(&st));
+            unsigned char* in = r.params.empty() ? nullptr : const_cast<unsigned char*>(r.params.data());
+            if (stmt->getType(&st) == isc_info_sql_stmt_exec_procedure) {
+                stmt->execute(&st, tx.get(), r.meta.get(), in, out.get(), row.data());
+                ++rows;
+                continue;
+            }
+            Ref<fb::IResultSet> rs(stmt->openCursor(&st, tx.get(), r.meta.get(), in, out.get(), 0));
+            while (rs->fetchNext(&st, row.data()) == fb::IStatus::RESULT_OK) ++rows;
+            rs->close(&st);
+            rs.take();
+        } catch (const fb::FbException& e) {
+            throw fbError(kSqlError, e, r.sql);
+        }
+    }
+    tx.commit();
+    return rows;
 }
 
 bool Connection::cancelOperation() {
@@ -1347,7 +1430,7 @@ bool Connection::inTransaction() const { return impl_->session->shared != nullpt
 
 void Connection::open(RecordSet& rs, std::string_view sql, const std::vector<Value>& params) {
     rs.close();
-    auto cur = startCursor(impl_->session, sql, nullptr, &params);
+    auto cur = startCursor(impl_->session, sql, params.empty() ? nullptr : preparedOnce(*impl_->session, sql), &params);
     std::vector<RecordSet::Row> rows;
     try {
         while (cur->fetch()) {

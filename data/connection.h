@@ -132,6 +132,13 @@ public:
     // connected, or between statements). A frozen server may never answer.
     bool cancelOperation();
 
+    // For benchmarks: remember every query opened from now on (its text and the
+    // values of its parameters), then run them all again, fetching every row
+    // without decoding it, to see what the engine alone costs. Returns the rows.
+    void recordQueries(bool on);
+    std::size_t recordedQueries() const;
+    long replayRecordedQueries();
+
     // A new, empty database: page size 8192, dialect 3, the given default character set.
     static void createDatabase(const std::string& path, std::string_view charset = "WIN1252");
 

@@ -126,8 +126,10 @@ bool digitsOnly(std::string_view s) {
     return true;
 }
 
-std::string diariaCountQuery(std::string_view key) {
-    return "SELECT COUNT(*) AS QUANT FROM DESPESADDOC WHERE PKEMP = " + std::string(key);
+// One parameter, the key: compared as a number, or as text.
+std::string diariaCountQuery(bool asNumber) {
+    return std::string("SELECT COUNT(*) AS QUANT FROM DESPESADDOC WHERE PKEMP = ") +
+           (asNumber ? "CAST(? AS BIGINT)" : "?");
 }
 
 std::string bilheteQuery(const RunContext& ctx) {
@@ -160,20 +162,22 @@ std::string estLiqPgCandidatesQuery() {
 }
 
 // Month and year of the commitment date; the entity is always named.
-std::string estLiqPgReversalQuery(const RunContext& ctx, std::string_view pkemp) {
+// One parameter: the commitment key.
+std::string estLiqPgReversalQuery(const RunContext& ctx) {
     return "SELECT EXTRACT(YEAR FROM A.DATAE) AS ANO_EMPENHO, V.NEMPG AS EMPENHO, A.PROC AS PROCESSO, V.DATAE AS "
            "DATA_ESTORNO, CAST('ESTORNO' AS VARCHAR(250)) AS MOTIVO, V.VADEM FROM VIEWLIQ V INNER JOIN DESPES A ON "
            "A.PKEMP = V.PKEMP INNER JOIN DESDIS B ON B.FICHA = A.FICHA WHERE V.VADEM < 0 AND EXTRACT(MONTH FROM "
            "A.DATAE) = '" +
            ctx.monthCode + "' " + "AND EXTRACT(YEAR FROM A.DATAE) = '" + ctx.fiscalYear + "' " +
-           "AND B.EMPRESA = '" + ctx.entityCode + "' " + "AND V.PKEMP = '" + std::string(pkemp) + "' ";
+           "AND B.EMPRESA = '" + ctx.entityCode + "' " + "AND V.PKEMP = ? ";
 }
 
 // Runs a statement of the file into a record set; a failure names the file.
-void openQuery(Exporter& ex, RecordSet& rs, std::string_view fileName, const std::string& sql) {
+void openQuery(Exporter& ex, RecordSet& rs, std::string_view fileName, const std::string& sql,
+               const std::vector<Value>& params = {}) {
     rs.close();
     try {
-        ex.dm.Conexao.open(rs, sql);
+        ex.dm.Conexao.open(rs, sql, params);
     } catch (const std::exception& e) {
         throw GenerationError("Erro ao gerar o arquivo " + std::string(fileName) + ".txt: " + e.what());
     }
@@ -265,14 +269,13 @@ void diariaValues(Exporter& ex, RecordSet& rs, Record& rec, std::string_view fil
     // a key of digits when a key of another form makes the comparison fail.
     RecordSet& aux = ex.dm.CdsAux;
     const std::string pkemp = col(rs, "PKEMP");
-    const std::string quoted = "'" + pkemp + "'";
-    if (!digitsOnly(pkemp)) {
-        openQuery(ex, aux, fileName, diariaCountQuery(quoted));
+    if (!digitsOnly(pkemp) || pkemp.size() > 18) {
+        openQuery(ex, aux, fileName, diariaCountQuery(false), {pkemp});
     } else {
         try {
-            ex.dm.Conexao.open(aux, diariaCountQuery(pkemp));
+            ex.dm.Conexao.open(aux, diariaCountQuery(true), {pkemp});
         } catch (const std::exception&) {
-            openQuery(ex, aux, fileName, diariaCountQuery(quoted));
+            openQuery(ex, aux, fileName, diariaCountQuery(false), {pkemp});
         }
     }
     const std::string quant = col(aux, "QUANT");
@@ -388,7 +391,7 @@ void EstLiqPg(Exporter& ex, std::string_view fileName) {
     RecordSet& rev = ex.dm.CdsAux;
     while (!pairs.eof()) {
         const std::string tipo = col(pairs, "TIPO");
-        openQuery(ex, rev, fileName, estLiqPgReversalQuery(ctx, col(pairs, "PKEMP")));
+        openQuery(ex, rev, fileName, estLiqPgReversalQuery(ctx), {col(pairs, "PKEMP")});
         while (!rev.eof()) {
             Record rec(ex, kEstLiqPgLayout, ctx.recordCount + 2);  // the header is line 1
             rec.add("ANO_EMPENHO", col(rev, "ANO_EMPENHO"))

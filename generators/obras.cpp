@@ -145,7 +145,8 @@ std::string obraServQuery(const RunContext& ctx) {
 }
 
 // The waiver and agreement links and the document names of one work.
-std::string obraServWorkQuery(const RunContext& ctx, std::string_view numero) {
+// One parameter: the work's number.
+std::string obraServWorkQuery(const RunContext& ctx) {
     return std::string(
     "SELECT DISTINCT CASE WHEN SUBSTRING(A.REG_EXEC FROM 1 FOR 2) = '01' THEN '0' WHEN (C.MODALIDADE = "
     "'DISPENSA' OR (C.MODALIDADE = 'INEXIGIB ART. 25') OR (C.MODALIDADE = 'DISPENSA ART. 24')) AND A.EMPRESA "
@@ -160,8 +161,7 @@ std::string obraServWorkQuery(const RunContext& ctx, std::string_view numero) {
     "MOD_UNID, CAST(NULL AS VARCHAR(16)) AS NUM_LIC_UNID, CAST(NULL AS VARCHAR(06)) AS UNID_GEST_LICIT, "
     "CAST(NULL AS VARCHAR(04)) AS PROC_DISP_UNID, CAST(NULL AS VARCHAR(02)) AS MOD_DISP_UNID, CAST(NULL AS "
     "VARCHAR(16)) AS PROC_DISP_UNID, CAST(NULL AS VARCHAR(06)) AS UNID_GEST_DISP ") +
-           std::string(kObraServFrom) + period(ctx, "A.DATA") + "AND A.NUMERO = '" + std::string(numero) + "' " +
-           entityFilter(ctx, "A") + " ";
+           std::string(kObraServFrom) + period(ctx, "A.DATA") + "AND A.NUMERO = ? " + entityFilter(ctx, "A") + " ";
 }
 
 std::string locObraQuery(const RunContext& ctx) {
@@ -235,7 +235,7 @@ void obraServValues(Exporter& ex, RecordSet& rs, Record& rec) {
     RecordSet& aux = ex.dm.CdsAux;
     aux.close();
     try {
-        ex.dm.Conexao.open(aux, obraServWorkQuery(ex.ctx, col(rs, "NUMERO_OBRA")));
+        ex.dm.Conexao.open(aux, obraServWorkQuery(ex.ctx), {col(rs, "NUMERO_OBRA")});
     } catch (const std::exception& e) {
         throw GenerationError("Erro ao gerar o arquivo " + ex.ctx.currentFileName + ", linha " +
                               std::to_string(rec.line()) + ": " + e.what());

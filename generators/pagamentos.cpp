@@ -99,10 +99,9 @@ std::string estNotCtQuery(const RunContext& ctx) {
            monthAndYear(ctx, "R.DTLAN") + "AND C.EMPRESA = '" + ctx.entityCode + "' ";
 }
 
-std::string paymentDateQuery(const std::string& pkempa) {
-    return "SELECT R.DTLAN AS DATA_PAG FROM RATEIO_PAGAMENTO R WHERE R.PKEMP = '" + pkempa + "' " +
-           "AND R.VALOR > 0";
-}
+// One parameter: the commitment key.
+const char* const kPaymentDateQuery =
+    "SELECT R.DTLAN AS DATA_PAG FROM RATEIO_PAGAMENTO R WHERE R.PKEMP = ? AND R.VALOR > 0";
 
 [[noreturn]] void stop(std::string_view fileName, const std::string& what) {
     throw GenerationError("Erro ao gerar o arquivo " + std::string(fileName) + ".txt: " + what);
@@ -232,7 +231,7 @@ void estNotCtValues(Exporter& ex, RecordSet& rs, Record& rec) {
     RecordSet& aux = ex.dm.CdsAux;
     aux.close();
     try {
-        ex.dm.Conexao.open(aux, paymentDateQuery(col(rs, "PKEMPA")));
+        ex.dm.Conexao.open(aux, kPaymentDateQuery, {col(rs, "PKEMPA")});
     } catch (const std::exception& e) {
         throw GenerationError("Erro ao gerar o arquivo " + ex.ctx.currentFileName + ": " + e.what());
     }

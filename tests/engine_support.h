@@ -3,8 +3,10 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <span>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <unistd.h>
@@ -92,20 +94,19 @@ inline std::string readFixture(const std::filesystem::path& p) {
     return s;
 }
 
-// A field of a detail record (bytes of the file) by its layout name; "NAME#2" is
-// the second field of that name.
-inline std::string fieldOf(const Layout& layout, const std::string& record, std::string name) {
-    int nth = 1;
-    if (const auto hash = name.find('#'); hash != std::string::npos) {
-        nth = std::stoi(name.substr(hash + 1));
-        name.resize(hash);
-    }
-    std::size_t at = 1;
-    for (const FieldSpec& f : layout.fields) {
-        const auto width = static_cast<std::size_t>(f.kind == "D" ? 8 : f.width);
-        if (f.name == name && --nth == 0) return record.substr(at, width);
-        at += width;
-    }
+// A field's place in a record as the court's layout gives it: its first character
+// (the record's leading "2" is character 1) and its width. "NAME#2" names the
+// second field of that name.
+struct CourtField {
+    std::string_view name;
+    std::size_t at;
+    std::size_t width;
+};
+
+// The field `name` of a record (bytes of the file) by its place in `fields`.
+inline std::string fieldAt(std::span<const CourtField> fields, const std::string& record, std::string_view name) {
+    for (const CourtField& f : fields)
+        if (f.name == name) return record.substr(f.at - 1, f.width);
     ADD_FAILURE() << "no field " << name;
     return {};
 }

@@ -9,7 +9,7 @@
 #include "engine/filegenerator.h"
 #include "generators/baixaextra.h"
 #include "engine_support.h"
-#include "testdb.h"
+#include "generator_fixture.h"
 
 using namespace tcese;
 using namespace tcese::testing;
@@ -17,46 +17,24 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string sp(int n) { return std::string(static_cast<std::size_t>(n), ' '); }
-// Pads a UTF-8 text to `width` characters and gives its Windows-1252 bytes.
-std::string pad(const std::string& s, int width) {
-    return utf8ToCp1252(s + sp(width - static_cast<int>(utf8Length(s))));
-}
-
-using Generator = void (*)(Exporter&, std::string_view);
-
-struct File {
-    const char* name;
-    Generator run;
-    const Layout* layout;
-};
-
-const File kReten{"BaixExtOrcReten", BaixExtOrcReten, &kBaixExtOrcRetenLayout};
-const File kContPag{"BaixExtOrcContPag", BaixExtOrcContPag, &kBaixExtOrcContPagLayout};
+const GeneratedFile kReten{"BaixExtOrcReten", BaixExtOrcReten, 166};
+const GeneratedFile kContPag{"BaixExtOrcContPag", BaixExtOrcContPag, 131};
 
 // Expected records, written from the layouts.
 std::string reten(const std::string& tipo, const std::string& date, const std::string& valor,
                   const std::string& motivo) {
-    return "2" + pad("2007", 4) + pad("111201", 34) + pad(tipo, 4) + date + valor + pad(motivo, 100);
+    return "2" + padText("2007", 4) + padText("111201", 34) + padText(tipo, 4) + date + valor + padText(motivo, 100);
 }
 
 std::string contPag(const std::string& tipo, const std::string& date, const std::string& doc,
                     const std::string& valor) {
-    return "2" + pad("2007", 4) + pad("111201", 34) + tipo + date + "0001" + "012345" + "0000123456" + sp(2) + "05" +
-           pad(doc, 20) + date + valor + valor;
+    return "2" + padText("2007", 4) + padText("111201", 34) + tipo + date + "0001" + "012345" + "0000123456" + sp(2) + "05" +
+           padText(doc, 20) + date + valor + valor;
 }
 
-class BaixaExtraTest : public ::testing::Test {
+class BaixaExtraTest : public GeneratorTest {
 protected:
     void SetUp() override {
-        ini = db.installAsYear("2007");
-        db.connect(dm);
-        ex = std::make_unique<Exporter>(dm, obs, ini);
-        ex->ctx.fiscalYear = "2007";
-        ex->ctx.monthCode = "03";
-        ex->ctx.monthEnd = "31";
-        ex->ctx.entityCode = "01";
-        ex->ctx.outputDir = out.str();
         db.exec(
             "insert into CADCLI (MEXER) values ('2007');"
             "insert into CONPLA (BALCO) values ('111201');"
@@ -83,26 +61,6 @@ protected:
                 "', 1, " + empresa + ", " + dtlan + ", " + valor + ", " + cheqn + ", '12345-6'); commit;");
     }
 
-    // Header, detail records sorted (the query gives no order) and trailer; the
-    // file must end with CR LF.
-    std::vector<std::string> lines(const File& f) {
-        f.run(*ex, f.name);
-        const std::string bytes = readBytes(out.path() / (std::string(f.name) + ".txt"));
-        std::vector<std::string> r;
-        std::size_t at = 0;
-        for (std::size_t end; (end = bytes.find("\r\n", at)) != std::string::npos; at = end + 2)
-            r.push_back(bytes.substr(at, end - at));
-        EXPECT_EQ(at, bytes.size()) << "bytes after the last CR LF";
-        if (r.size() > 2) std::sort(r.begin() + 1, r.end() - 1);
-        return r;
-    }
-
-    TestDatabase db;
-    fs::path ini;
-    TempDir out;
-    DataModule dm;
-    RecordingObserver obs;
-    std::unique_ptr<Exporter> ex;
 };
 
 }  // namespace
@@ -115,21 +73,15 @@ TEST_F(BaixaExtraTest, LayoutLengths) {
 // The statements with month, year and entity inserted; the entity filter stays
 // even for "00". A month without such payments gives header and trailer only.
 TEST_F(BaixaExtraTest, QueriesAndEmptyMonth) {
-    const fs::path dir = fs::path(TCESE_SOURCE_DIR) / "tests" / "fixtures" / "queries";
-    for (const File* f : {&kReten, &kContPag}) {
+    for (const GeneratedFile* f : {&kReten, &kContPag}) {
         SCOPED_TRACE(f->name);
-        std::string expected = readFixture(dir / (std::string(f->name) + ".sql"));
-        // The fixture opens with comment lines.
-        while (expected.rfind("--", 0) == 0) expected.erase(0, expected.find('\n') + 1);
-        ASSERT_FALSE(expected.empty());
-        ASSERT_EQ(expected.back(), ';');
-        expected.pop_back();
+        std::string expected = courtQuery(f->name);
 
-        EXPECT_EQ(lines(*f), (std::vector<std::string>{"1200703", "3000000"}));
+        EXPECT_EQ(sortedLines(*f), (std::vector<std::string>{"1200703", "3000000"}));
         EXPECT_EQ(dm.CdsGeral.source().sql, expected);
 
         ex->ctx.entityCode = "00";
-        lines(*f);
+        sortedLines(*f);
         const std::string filter = "R.EMPRESA = '01'";
         expected.replace(expected.find(filter), filter.size(), "R.EMPRESA = '00'");
         EXPECT_EQ(dm.CdsGeral.source().sql, expected);
@@ -167,7 +119,7 @@ TEST_F(BaixaExtraTest, PaymentsAndAnnulments) {
         "3000005",
     };
     std::sort(expected.begin() + 1, expected.end() - 1);
-    EXPECT_EQ(lines(kReten), expected);
+    EXPECT_EQ(sortedLines(kReten), expected);
 
     expected = {
         "1200703",
@@ -179,7 +131,7 @@ TEST_F(BaixaExtraTest, PaymentsAndAnnulments) {
         "3000005",
     };
     std::sort(expected.begin() + 1, expected.end() - 1);
-    EXPECT_EQ(lines(kContPag), expected);
+    EXPECT_EQ(sortedLines(kContPag), expected);
 
     EXPECT_FALSE(dm.CdsLog.active() && dm.CdsLog.recordCount() > 0);
     ASSERT_EQ(obs.closed.size(), 2u);

@@ -4,14 +4,14 @@
 #include "generators/comissoes.h"
 #include "engine/filegenerator.h"
 #include "engine_support.h"
-#include "testdb.h"
+#include "generator_fixture.h"
 
 using namespace tcese;
 using namespace tcese::testing;
 
 namespace {
 
-class ComissoesTest : public ::testing::Test {
+class ComissoesTest : public GeneratorTest {
 protected:
     void SetUp() override {
         db.exec(
@@ -31,31 +31,14 @@ protected:
             "insert into MEMBROS (CODCOMISS, CODIGO, NOME, CPF, CARGO, FORMACAO_PROF) values "
             "(8, 1, 'ANA', '1', 'MEMBRO', 'CONTADORA');"
             "commit;");
-        db.connect(dm);
-        ex = std::make_unique<Exporter>(dm, obs, db.dir() / "Vora.ini");
-        ex->ctx.fiscalYear = "2007";
-        ex->ctx.monthCode = "03";
-        ex->ctx.entityCode = "01";
-        ex->ctx.outputDir = out.str();
     }
-    std::string fixture(const char* name) {
-        std::string s = readBytes(std::filesystem::path(TCESE_SOURCE_DIR) / "tests" / "fixtures" / "queries" / name);
-        while (!s.empty() && (s.back() == '\n' || s.back() == ';')) s.pop_back();
-        return s;
-    }
-
-    TestDatabase db;
-    TempDir out;
-    DataModule dm;
-    RecordingObserver obs;
-    std::unique_ptr<Exporter> ex;
 };
 
 }  // namespace
 
 TEST_F(ComissoesTest, ComissaoRecordsOfTheMonthsActs) {
     Comissao(*ex, "Comissao");
-    EXPECT_EQ(dm.CdsGeral.source().sql, fixture("Comissao.sql"));
+    EXPECT_EQ(dm.CdsGeral.source().sql, courtQuery("Comissao"));
     // 2 + ATO(2) + PORTARIA(10 I) + INI(8 D) + FIM(8 D) + ANO(4) + TIPO(1) + ARQ(50).
     const std::string a = "2" "02" "0000122007" "20070306" "20080305" "2007" "1" +
                           std::string("NOMCOMISSAO7.DOC") + std::string(50 - 16, ' ');
@@ -73,7 +56,7 @@ TEST_F(ComissoesTest, ComissaoRecordsOfTheMonthsActs) {
 
 TEST_F(ComissoesTest, ComMembOneRecordPerDistinctMember) {
     ComMemb(*ex, "ComMemb");
-    EXPECT_EQ(dm.CdsGeral.source().sql, fixture("ComMemb.sql"));
+    EXPECT_EQ(dm.CdsGeral.source().sql, courtQuery("ComMemb"));
     const std::string rec = "2" "02" "0000122007" "20070306" "11144477735" + std::string("JOS\xC9 DA CONCEI\xC7\xC3O") +
                             std::string(50 - 17, ' ') + "ADVOGADO" + std::string(112, ' ') + "PRESIDENTE" +
                             std::string(110, ' ');

@@ -12,7 +12,7 @@
 #include "generators/catalogue.h"
 #include "generators/contas.h"
 #include "engine_support.h"
-#include "testdb.h"
+#include "generator_fixture.h"
 
 using namespace tcese;
 using namespace tcese::testing;
@@ -21,8 +21,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string sp(int n) { return std::string(static_cast<std::size_t>(n), ' '); }
-std::string zeros(int n) { return std::string(static_cast<std::size_t>(n), '0'); }
 // A Windows-1252 text filled with blanks to `width`.
 std::string pad(const std::string& cp1252, int width) {
     return cp1252 + sp(width - static_cast<int>(cp1252.size()));
@@ -36,17 +34,9 @@ struct ChartRow {
     const char* subtipo;
 };
 
-class ContasTest : public ::testing::Test {
+class ContasTest : public GeneratorTest {
 protected:
     void SetUp() override {
-        ini = db.installAsYear("2007");
-        db.connect(dm);
-        ex = std::make_unique<Exporter>(dm, obs, ini);
-        ex->ctx.fiscalYear = "2007";
-        ex->ctx.monthCode = "03";
-        ex->ctx.monthEnd = "31";
-        ex->ctx.entityCode = "01";
-        ex->ctx.outputDir = out.str();
         // Saved out of order: the search reads it in nu_SequencialTC order.
         writeChart(FieldType::Int32, {{"12", "03"}, {"120", "09"}, {"5", "07"}});
     }
@@ -99,19 +89,6 @@ protected:
         return r;
     }
 
-    // "FILE|STATUS|LINE|DESCRICAO|RESOLVER" per log entry, in order.
-    std::vector<std::string> entries() {
-        std::vector<std::string> r;
-        RecordSet& log = dm.CdsLog;
-        if (!log.active()) return r;
-        for (log.first(); !log.eof(); log.next()) {
-            r.push_back(log.field("ARQUIVO").asString() + "|" + log.field("STATUS").asString() + "|" +
-                        log.field("LINHA").asString() + "|" + log.field("DESCRICAO").asString() + "|" +
-                        log.field("RESOLVER").asString());
-        }
-        return r;
-    }
-
     // Budget changes of entities 01, 02 and 00, with rows outside March 2007.
     void budgetChanges() {
         db.exec(
@@ -139,13 +116,6 @@ protected:
             "insert into DESALD values (10, '3', '2007-03-08', 75.25, 4);"
             "commit;");
     }
-
-    TestDatabase db;
-    fs::path ini;
-    TempDir out;
-    DataModule dm;
-    RecordingObserver obs;
-    std::unique_ptr<Exporter> ex;
 };
 
 // The catalogue points steps 26 to 33 at these operations, with their record lengths.

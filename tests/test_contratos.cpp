@@ -8,7 +8,7 @@
 #include "generators/contratos.h"
 #include "engine/suporte.h"
 #include "engine_support.h"
-#include "testdb.h"
+#include "generator_fixture.h"
 
 using namespace tcese;
 using namespace tcese::testing;
@@ -16,10 +16,45 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string sp(int n) { return std::string(static_cast<std::size_t>(n), ' '); }
-std::string zeros(int n) { return std::string(static_cast<std::size_t>(n), '0'); }
+// Places of the fields these tests read, from the court's layouts.
+const CourtField kAditContAt[] = {  // AditCont.txt
+    {"CONTRATO", 6, 16},
+    {"TERMO_ADITIVO", 22, 16},
+    {"OBJETIVO", 41, 255},
+    {"DATA_FIM", 455, 8},
+    {"ARQUIVO_ADITIVO", 531, 50},
+    {"DIAS_VIGENCIA", 751, 4},
+    {"DADO_PUBL", 755, 1},
+};
+const CourtField kCancContAt[] = {  // CancCont.txt
+    {"CONTRATO", 6, 16},
+    {"DADO_PUBL", 413, 1},
+};
+const CourtField kContratosAt[] = {  // Contrato.txt
+    {"N_CONTRATO", 6, 16},
+    {"OBJETIVO", 22, 255},
+    {"VALOR_CONTRATO", 277, 15},
+    {"DATA_PUBLIC", 300, 8},
+    {"VEIC_PUBLIC", 308, 120},
+    {"DATA_FIM", 436, 8},
+    {"ANO_PROC_LICIT", 512, 4},
+    {"COD_MODALI", 516, 2},
+    {"PROC_LICIT", 518, 16},
+    {"ANO_PROC_DISP", 534, 4},
+    {"COD_MOD_DIS", 538, 2},
+    {"PROC_DIS", 540, 16},
+    {"TIPO_CONTRATO", 606, 2},
+    {"DIA_VIGENCIA", 658, 4},
+    {"DADO_PUBLI", 662, 1},
+    {"CONTRATO_ORIG_LICITACAO", 665, 1},
+    {"CONTRATO_ORIG_DISPENSA", 666, 1},
+    {"CONTRATO_ORIG_OBRA", 667, 1},
+};
+const CourtField kPartContAt[] = {  // PartCont.txt
+    {"CONTRATO", 6, 16},
+};
+
 // Windows-1252 text followed by blanks up to `n` bytes.
-std::string pad(const std::string& s, int n) { return s + sp(n - static_cast<int>(s.size())); }
 
 constexpr const char* kMenu = "MÓDULO CONTAS - MENU CADASTROS AUXILIARES > 12 - CONTRATOS";
 
@@ -47,28 +82,14 @@ struct Contract {
     std::string veicanu = "null";
 };
 
-using Generator = void (*)(Exporter&, std::string_view);
+const GeneratedFile kContrato{"Contrato", Contratos, 723};
+const GeneratedFile kAditCont{"AditCont", AditCont, 756};
+const GeneratedFile kCancCont{"CancCont", CancCont, 413};
+const GeneratedFile kPartCont{"PartCont", PartCont, 36};
 
-struct File {
-    const char* name;
-    Generator run;
-    const Layout* layout;
-};
-
-const File kContrato{"Contrato", Contratos, &kContratosLayout};
-const File kAditCont{"AditCont", AditCont, &kAditContLayout};
-const File kCancCont{"CancCont", CancCont, &kCancContLayout};
-const File kPartCont{"PartCont", PartCont, &kPartContLayout};
-
-class ContratosTest : public ::testing::Test {
+class ContratosTest : public GeneratorTest {
 protected:
     void SetUp() override {
-        db.connect(dm);
-        ex = std::make_unique<Exporter>(dm, obs, db.dir() / "Vora.ini");
-        ex->ctx.fiscalYear = "2007";
-        ex->ctx.monthCode = "03";
-        ex->ctx.monthEnd = "31";
-        ex->ctx.entityCode = "01";
         // The files go to the period folder; the documents sit in the chosen one.
         ex->ctx.periodFolder = "Mensal/";
         ex->ctx.outputDir = out.str() + "Mensal/";
@@ -94,40 +115,6 @@ protected:
 
     void document(const std::string& name) { writeBytes(out.path() / name, "documento"); }
 
-    // The file's lines without CR LF; a last line without CR LF is marked.
-    std::vector<std::string> lines(const File& f) {
-        f.run(*ex, f.name);
-        return fileLines(f);
-    }
-
-    std::vector<std::string> fileLines(const File& f) {
-        std::vector<std::string> r;
-        const std::string bytes = readBytes(period() / (std::string(f.name) + ".txt"));
-        for (std::size_t at = 0; at < bytes.size();) {
-            const std::size_t end = bytes.find("\r\n", at);
-            if (end == std::string::npos) {
-                r.push_back(bytes.substr(at) + "<no CR LF>");
-                break;
-            }
-            r.push_back(bytes.substr(at, end - at));
-            at = end + 2;
-        }
-        return r;
-    }
-
-    // "FILE|STATUS|LINE|DESCRICAO|RESOLVER" per log entry, in order.
-    std::vector<std::string> entries() {
-        std::vector<std::string> r;
-        RecordSet& log = dm.CdsLog;
-        if (!log.active()) return r;
-        for (log.first(); !log.eof(); log.next()) {
-            r.push_back(log.field("ARQUIVO").asString() + "|" + log.field("STATUS").asString() + "|" +
-                        log.field("LINHA").asString() + "|" + log.field("DESCRICAO").asString() + "|" +
-                        log.field("RESOLVER").asString());
-        }
-        return r;
-    }
-
     void reset() {
         db.exec("delete from CONTRATOS; delete from CONTRATOSADITAMENTO; delete from DESPES; delete from DESFOR;"
                 " commit;");
@@ -138,12 +125,6 @@ protected:
         return file + "|INEXISTENTE|" + std::to_string(line) + "|Arquivo " + out.str() + document +
                " não Encontrado|";
     }
-
-    TestDatabase db;
-    TempDir out;
-    DataModule dm;
-    RecordingObserver obs;
-    std::unique_ptr<Exporter> ex;
 };
 
 std::string entry(const std::string& file, int line, const std::string& descricao) {
@@ -162,14 +143,10 @@ TEST_F(ContratosTest, LayoutLengths) {
 // The statements are the court's texts with month, year and entity inserted. A
 // month without contracts gives files of header and trailer only.
 TEST_F(ContratosTest, QueriesAndEmptyMonth) {
-    const fs::path dir = fs::path(TCESE_SOURCE_DIR) / "tests" / "fixtures" / "queries";
-    for (const File* f : {&kContrato, &kAditCont, &kCancCont, &kPartCont}) {
+    for (const GeneratedFile* f : {&kContrato, &kAditCont, &kCancCont, &kPartCont}) {
         SCOPED_TRACE(f->name);
         const char* fixture = f == &kContrato ? "Contratos" : f->name;
-        std::string expected = readFixture(dir / (std::string(fixture) + ".sql"));
-        ASSERT_FALSE(expected.empty());
-        ASSERT_EQ(expected.back(), ';');
-        expected.pop_back();
+        std::string expected = courtQuery(fixture);
         EXPECT_EQ(lines(*f), (std::vector<std::string>{"1200703", "3000000"}));
         EXPECT_EQ(dm.CdsGeral.source().sql, expected);
     }
@@ -220,8 +197,8 @@ TEST_F(ContratosTest, ContratoTwiceAndMissingDocument) {
     ASSERT_EQ(got.size(), 4u);
     EXPECT_EQ(got[3], "3000002");
     EXPECT_EQ(got[1], got[2]);
-    EXPECT_EQ(fieldOf(kContratosLayout, got[1], "N_CONTRATO"), zeros(10) + "122007");
-    EXPECT_EQ(fieldOf(kContratosLayout, got[1], "PROC_DIS"), pad("0012/2007", 16));
+    EXPECT_EQ(fieldAt(kContratosAt, got[1], "N_CONTRATO"), zeros(10) + "122007");
+    EXPECT_EQ(fieldAt(kContratosAt, got[1], "PROC_DIS"), pad("0012/2007", 16));
     EXPECT_EQ(entries(), (std::vector<std::string>{missing("CONTRATO.TXT", 2, "CONTR122007.DOC"),
                                                    missing("CONTRATO.TXT", 3, "CONTR122007.DOC")}));
 }
@@ -337,7 +314,7 @@ TEST_F(ContratosTest, ContratoOriginsAndChecks) {
         const std::vector<std::string> got = lines(kContrato);
         ASSERT_EQ(got.size(), 3u);
         EXPECT_EQ(got[1].size(), 723u);
-        for (const auto& [field, value] : k.fields) EXPECT_EQ(fieldOf(kContratosLayout, got[1], field), value) << field;
+        for (const auto& [field, value] : k.fields) EXPECT_EQ(fieldAt(kContratosAt, got[1], field), value) << field;
         std::vector<std::string> expected;
         for (const std::string& d : k.logged) expected.push_back(entry("CONTRATO.TXT", 2, d));
         EXPECT_EQ(entries(), expected);
@@ -364,7 +341,7 @@ TEST_F(ContratosTest, NullAmountStopsTheFile) {
             for (const char* part : {"Contrato.txt", "linha 2", "VALOR_CONTRATO"})
                 EXPECT_NE(msg.find(part), std::string::npos) << part << " not in: " << msg;
         }
-        EXPECT_EQ(fileLines(kContrato), std::vector<std::string>{"1200703"});
+        EXPECT_EQ(fileLines(kContrato.name), std::vector<std::string>{"1200703"});
         std::vector<std::string> expected;
         if (k.logged) expected.push_back(entry("CONTRATO.TXT", 2, "VALOR DO CONTRATO NÃO PODE FICAR EM BRANCO"));
         EXPECT_EQ(entries(), expected);
@@ -424,10 +401,10 @@ TEST_F(ContratosTest, AditContChecks) {
     const std::vector<std::string> got = lines(kAditCont);
     ASSERT_EQ(got.size(), 3u);
     EXPECT_EQ(got[1].size(), 756u);
-    EXPECT_EQ(fieldOf(kAditContLayout, got[1], "TERMO_ADITIVO"), zeros(16));
-    EXPECT_EQ(fieldOf(kAditContLayout, got[1], "ARQUIVO_ADITIVO"), pad(".DOC", 50));
-    EXPECT_EQ(fieldOf(kAditContLayout, got[1], "DATA_FIM"), sp(8));
-    EXPECT_EQ(fieldOf(kAditContLayout, got[1], "DIAS_VIGENCIA"), "0000");
+    EXPECT_EQ(fieldAt(kAditContAt, got[1], "TERMO_ADITIVO"), zeros(16));
+    EXPECT_EQ(fieldAt(kAditContAt, got[1], "ARQUIVO_ADITIVO"), pad(".DOC", 50));
+    EXPECT_EQ(fieldAt(kAditContAt, got[1], "DATA_FIM"), sp(8));
+    EXPECT_EQ(fieldAt(kAditContAt, got[1], "DIAS_VIGENCIA"), "0000");
     EXPECT_EQ(entries(), (std::vector<std::string>{
                              entry("ADITCONT.TXT", 2, "NÚMERO TERMO ADITIVO NÃO PODE FICAR EM BRANCO"),
                              entry("ADITCONT.TXT", 2, "OBJETIVO DO TERMO ADITIVO NÃO PODE FICAR EM BRANCO"),
@@ -469,7 +446,7 @@ TEST_F(ContratosTest, CancContChecks) {
         const std::vector<std::string> got = lines(kCancCont);
         ASSERT_EQ(got.size(), 3u);
         EXPECT_EQ(got[1].size(), 413u);
-        EXPECT_EQ(fieldOf(kCancContLayout, got[1], "DADO_PUBL"), k.dadoPubl);
+        EXPECT_EQ(fieldAt(kCancContAt, got[1], "DADO_PUBL"), k.dadoPubl);
         std::vector<std::string> expected;
         for (const std::string& d : k.logged) expected.push_back(entry("CANCCONT.TXT", 2, d));
         EXPECT_EQ(entries(), expected);
@@ -480,7 +457,7 @@ TEST_F(ContratosTest, CancContChecks) {
 // query leaves no CancCont.txt but a Contrato.txt with its header.
 TEST_F(ContratosTest, QueryBeforeOrAfterTheFile) {
     ex->ctx.entityCode = "0'1";
-    for (const File* f : {&kContrato, &kAditCont, &kCancCont, &kPartCont}) {
+    for (const GeneratedFile* f : {&kContrato, &kAditCont, &kCancCont, &kPartCont}) {
         SCOPED_TRACE(f->name);
         EXPECT_THROW(f->run(*ex, f->name), GenerationError);
         const fs::path file = period() / (std::string(f->name) + ".txt");
@@ -526,7 +503,7 @@ TEST_F(ContratosTest, PartCont) {
     db.exec("insert into DESFOR (CODIF, CODTIP, INSMF) values (10, '02', '123.456.789-09'); commit;");
     const std::vector<std::string> got = lines(kPartCont);
     ASSERT_EQ(got.size(), 3u);
-    EXPECT_EQ(fieldOf(kPartContLayout, got[1], "CONTRATO"), sp(16));
+    EXPECT_EQ(fieldAt(kPartContAt, got[1], "CONTRATO"), sp(16));
     EXPECT_EQ(entries(), (std::vector<std::string>{
                              entry("PARTCONT.TXT", 2, "NUMERO DO CONTRATO NÃO PODE FICAR EM BRANCO")}));
 }

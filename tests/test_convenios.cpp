@@ -6,7 +6,7 @@
 #include "engine/filegenerator.h"
 #include "generators/convenios.h"
 #include "engine_support.h"
-#include "testdb.h"
+#include "generator_fixture.h"
 
 using namespace tcese;
 using namespace tcese::testing;
@@ -14,10 +14,36 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string sp(int n) { return std::string(static_cast<std::size_t>(n), ' '); }
-std::string zeros(int n) { return std::string(static_cast<std::size_t>(n), '0'); }
+// Places of the fields these tests read, from the court's layouts.
+const CourtField kAditConvAt[] = {  // AditConv.txt
+    {"CONVENIO", 6, 16},
+    {"ADITIVO", 22, 16},
+    {"OBJETIVO", 41, 250},
+    {"VALOR", 291, 15},
+    {"DATA_PUBL", 314, 8},
+    {"DATA_INICIO", 442, 8},
+    {"DATA_FIM", 450, 8},
+    {"NOME_ARQ_ADITIVO", 526, 50},
+    {"DADO_PUBL", 796, 1},
+};
+const CourtField kConvenioAt[] = {  // Convenio.txt
+    {"CONVENIO", 6, 16},
+    {"DESCRICAO", 22, 250},
+    {"VALOR_CONVENIO", 272, 15},
+    {"DATA_PUBL", 295, 8},
+    {"DATA_INICIO", 423, 8},
+    {"DATA_FIM", 431, 8},
+    {"BANCO", 507, 4},
+    {"AGENCIA", 511, 6},
+    {"CONTA", 517, 10},
+    {"DIGITO", 527, 2},
+    {"NOME_ARQ_CONV", 529, 50},
+    {"TIPO_CONVENIO", 579, 2},
+    {"DADO_PUBL", 681, 1},
+    {"CONVENIO_OBRA", 683, 1},
+};
+
 // Windows-1252 text followed by blanks up to `n` bytes.
-std::string pad(const std::string& s, int n) { return s + sp(n - static_cast<int>(s.size())); }
 
 constexpr const char* kMenu = "MÓDULO CONTAS - MENU CADASTROS AUXILIARES < 8-CONVÊNIOS";
 
@@ -38,27 +64,13 @@ struct Agreement {
     std::string empresa = "1";
 };
 
-using Generator = void (*)(Exporter&, std::string_view);
+const GeneratedFile kConvenio{"Convenio", Convenio, 683};
+const GeneratedFile kAditConv{"AditConv", AditConv, 797};
+const GeneratedFile kPartConv{"PartConv", PartConv, 51};
 
-struct File {
-    const char* name;
-    Generator run;
-    const Layout* layout;
-};
-
-const File kConvenio{"Convenio", Convenio, &kConvenioLayout};
-const File kAditConv{"AditConv", AditConv, &kAditConvLayout};
-const File kPartConv{"PartConv", PartConv, &kPartConvLayout};
-
-class ConveniosTest : public ::testing::Test {
+class ConveniosTest : public GeneratorTest {
 protected:
     void SetUp() override {
-        db.connect(dm);
-        ex = std::make_unique<Exporter>(dm, obs, db.dir() / "Vora.ini");
-        ex->ctx.fiscalYear = "2007";
-        ex->ctx.monthCode = "03";
-        ex->ctx.monthEnd = "31";
-        ex->ctx.entityCode = "01";
         // The files go to the period folder; the documents sit in the chosen one.
         ex->ctx.periodFolder = "Mensal/";
         ex->ctx.outputDir = out.str() + "Mensal/";
@@ -83,40 +95,6 @@ protected:
 
     void document(const std::string& name) { writeBytes(out.path() / name, "documento"); }
 
-    std::vector<std::string> lines(const File& f) {
-        f.run(*ex, f.name);
-        return fileLines(f);
-    }
-
-    // The file's lines without CR LF; a last line without CR LF is marked.
-    std::vector<std::string> fileLines(const File& f) {
-        std::vector<std::string> r;
-        const std::string bytes = readBytes(period() / (std::string(f.name) + ".txt"));
-        for (std::size_t at = 0; at < bytes.size();) {
-            const std::size_t end = bytes.find("\r\n", at);
-            if (end == std::string::npos) {
-                r.push_back(bytes.substr(at) + "<no CR LF>");
-                break;
-            }
-            r.push_back(bytes.substr(at, end - at));
-            at = end + 2;
-        }
-        return r;
-    }
-
-    // "FILE|STATUS|LINE|DESCRICAO|RESOLVER" per log entry, in order.
-    std::vector<std::string> entries() {
-        std::vector<std::string> r;
-        RecordSet& log = dm.CdsLog;
-        if (!log.active()) return r;
-        for (log.first(); !log.eof(); log.next()) {
-            r.push_back(log.field("ARQUIVO").asString() + "|" + log.field("STATUS").asString() + "|" +
-                        log.field("LINHA").asString() + "|" + log.field("DESCRICAO").asString() + "|" +
-                        log.field("RESOLVER").asString());
-        }
-        return r;
-    }
-
     void reset() {
         db.exec("delete from CADCONV; delete from CADCONVADITAMENTO; delete from DESCON; delete from DESFOR; commit;");
         ex->emptyLog();
@@ -126,12 +104,6 @@ protected:
         return file + "|INEXISTENTE|" + std::to_string(line) + "|Arquivo " + out.str() + document +
                " não Encontrado|";
     }
-
-    TestDatabase db;
-    TempDir out;
-    DataModule dm;
-    RecordingObserver obs;
-    std::unique_ptr<Exporter> ex;
 };
 
 std::string entry(const std::string& file, int line, const std::string& descricao) {
@@ -152,13 +124,9 @@ TEST_F(ConveniosTest, QueriesAndEmptyMonth) {
     agreement({.data = "'2007-04-10'"});  // another month
     agreement({.convenio = "6", .empresa = "2"});  // another entity
     amendment("5, 1, 'FORA DO MES', 10, '2007-02-20', null");
-    const fs::path dir = fs::path(TCESE_SOURCE_DIR) / "tests" / "fixtures" / "queries";
-    for (const File* f : {&kConvenio, &kAditConv, &kPartConv}) {
+    for (const GeneratedFile* f : {&kConvenio, &kAditConv, &kPartConv}) {
         SCOPED_TRACE(f->name);
-        std::string expected = readFixture(dir / (std::string(f->name) + ".sql"));
-        ASSERT_FALSE(expected.empty());
-        ASSERT_EQ(expected.back(), ';');
-        expected.pop_back();
+        std::string expected = courtQuery(f->name);
         EXPECT_EQ(lines(*f), (std::vector<std::string>{"1200703", "3000000"}));
         EXPECT_EQ(dm.CdsGeral.source().sql, expected);
     }
@@ -238,7 +206,7 @@ TEST_F(ConveniosTest, ConvenioFieldsAndChecks) {
         const std::vector<std::string> got = lines(kConvenio);
         ASSERT_EQ(got.size(), 3u);
         EXPECT_EQ(got[1].size(), 683u);
-        for (const auto& [field, value] : k.fields) EXPECT_EQ(fieldOf(kConvenioLayout, got[1], field), value) << field;
+        for (const auto& [field, value] : k.fields) EXPECT_EQ(fieldAt(kConvenioAt, got[1], field), value) << field;
         std::vector<std::string> expected;
         for (const std::string& d : k.logged) expected.push_back(entry("CONVENIO.TXT", 2, d));
         EXPECT_EQ(entries(), expected);
@@ -268,8 +236,8 @@ TEST_F(ConveniosTest, ConvenioTwiceAndMissingDocuments) {
     agreement({.numconv = "null"});
     got = lines(kConvenio);
     ASSERT_EQ(got.size(), 3u);
-    EXPECT_EQ(fieldOf(kConvenioLayout, got[1], "CONVENIO"), zeros(16));
-    EXPECT_EQ(fieldOf(kConvenioLayout, got[1], "NOME_ARQ_CONV"), pad(".DOC", 50));
+    EXPECT_EQ(fieldAt(kConvenioAt, got[1], "CONVENIO"), zeros(16));
+    EXPECT_EQ(fieldAt(kConvenioAt, got[1], "NOME_ARQ_CONV"), pad(".DOC", 50));
     EXPECT_EQ(entries(), (std::vector<std::string>{entry("CONVENIO.TXT", 2, "NUMERO DO CONVENIO NÃO PODE FICAR EM BRANCO"),
                                                    missing("CONVENIO.TXT", 2, ".DOC"),
                                                    missing("CONVENIO.TXT", 2, ".DOC")}));
@@ -313,11 +281,11 @@ TEST_F(ConveniosTest, AditConvChecks) {
     const std::vector<std::string> got = lines(kAditConv);
     ASSERT_EQ(got.size(), 3u);
     EXPECT_EQ(got[1].size(), 797u);
-    EXPECT_EQ(fieldOf(kAditConvLayout, got[1], "ADITIVO"), zeros(16));
-    EXPECT_EQ(fieldOf(kAditConvLayout, got[1], "OBJETIVO"), sp(250));
-    EXPECT_EQ(fieldOf(kAditConvLayout, got[1], "VALOR"), zeros(15));
-    EXPECT_EQ(fieldOf(kAditConvLayout, got[1], "DATA_FIM"), sp(8));
-    EXPECT_EQ(fieldOf(kAditConvLayout, got[1], "NOME_ARQ_ADITIVO"), pad(".DOC", 50));
+    EXPECT_EQ(fieldAt(kAditConvAt, got[1], "ADITIVO"), zeros(16));
+    EXPECT_EQ(fieldAt(kAditConvAt, got[1], "OBJETIVO"), sp(250));
+    EXPECT_EQ(fieldAt(kAditConvAt, got[1], "VALOR"), zeros(15));
+    EXPECT_EQ(fieldAt(kAditConvAt, got[1], "DATA_FIM"), sp(8));
+    EXPECT_EQ(fieldAt(kAditConvAt, got[1], "NOME_ARQ_ADITIVO"), pad(".DOC", 50));
     EXPECT_EQ(entries(), (std::vector<std::string>{
                              entry("ADITCONV.TXT", 2, "NUMERO DO ADITIVO NÃO PODE FICAR EM BRANCO"),
                              entry("ADITCONV.TXT", 2, "OBJETIVO DO ADITIVO NÃO PODE FICAR EM BRANCO"),
@@ -368,7 +336,7 @@ TEST_F(ConveniosTest, NullAmountStopsTheFile) {
     db.exec("insert into DESFOR (CODIF, CODTIP, INSMF) values (10, '01', '12.345.678/0001-95'); commit;");
     amendment("5, 1, 'PRAZO', null, '2007-03-15', null");
     struct Case {
-        const File* f;
+        const GeneratedFile* f;
         const char* field;
         std::vector<std::string> logged;
     };
@@ -390,7 +358,7 @@ TEST_F(ConveniosTest, NullAmountStopsTheFile) {
                 EXPECT_NE(msg.find(part), std::string::npos) << part << " not in: " << msg;
         }
         ex->closeExportFile();
-        EXPECT_EQ(fileLines(*k.f), std::vector<std::string>{"1200703"});
+        EXPECT_EQ(fileLines(k.f->name), std::vector<std::string>{"1200703"});
         EXPECT_EQ(entries(), k.logged);
     }
 }

@@ -9,15 +9,28 @@
 #include "engine/values.h"
 #include "generators/dispensas.h"
 #include "engine_support.h"
-#include "testdb.h"
+#include "generator_fixture.h"
 
 using namespace tcese;
 using namespace tcese::testing;
 
 namespace {
 
-std::string sp(int n) { return std::string(static_cast<std::size_t>(n), ' '); }
-std::string zeros(int n) { return std::string(static_cast<std::size_t>(n), '0'); }
+// Places of the fields these tests read, from the court's layouts.
+const CourtField kDispInexAt[] = {  // DispInex.txt
+    {"ANODISP", 2, 4},
+    {"MODALIDADE", 6, 2},
+    {"NUMDISP", 8, 16},
+    {"BASE_LEGAL", 294, 2},
+    {"VALOR", 296, 15},
+    {"DADO_PUBLIC", 319, 1},
+    {"DT_PUBL", 320, 8},
+    {"VEIC_PUBL", 328, 120},
+    {"ARQ_PARECER", 517, 50},
+    {"ARQ_DISP", 617, 50},
+    {"CONVENIO", 667, 1},
+};
+
 
 // One DISPINEX row; every member is SQL text. The defaults make a waiver 0012/08 of
 // entity 01 started in March 2007, published, without agreement, not cancelled.
@@ -43,21 +56,19 @@ struct Proc {
 
 using Generator = void (*)(Exporter&, std::string_view);
 
-struct File {
-    const char* op;    // the operation, and the name of its statement's fixture
-    const char* name;  // the file, as the catalogue names it
-    Generator run;
-    const Layout* layout;
+struct File : GeneratedFile {
+    const char* op;       // the operation, and the name of its statement's fixture
+    std::size_t numdisp;  // where the court puts the process number (16 characters)
 };
 
-const File kDispInex{"DispInex", "DispInex", DispInex, &kDispInexLayout};
-const File kPartDisp{"PartDisp", "PartDisp", PartDisp, &kPartDispLayout};
-const File kItemDisp{"ItemDisp", "ItemDisp", ItemDisp, &kItemDispLayout};
-const File kCertDisp{"CertDisp", "CertDisp", CertDisp, &kCertDispLayout};
-const File kCnvDisp{"CnvDisp", "CnvDisp", CnvDisp, &kCnvDispLayout};
-const File kCnvODisp{"CnvODisp", "CnvODis", CnvODisp, &kCnvODispLayout};
-const File kCancDisp{"CancDisp", "CancDisp", CancDisp, &kCancDispLayout};
-const File kRespDisp{"RespDisp", "RespDisp", RespDisp, &kRespDispLayout};
+const File kDispInex{{"DispInex", DispInex, 667}, "DispInex", 8};
+const File kPartDisp{{"PartDisp", PartDisp, 38}, "PartDisp", 8};
+const File kItemDisp{{"ItemDisp", ItemDisp, 335}, "ItemDisp", 8};
+const File kCertDisp{{"CertDisp", CertDisp, 206, 86}, "CertDisp", 8};  // 86: not of type 99
+const File kCnvDisp{{"CnvDisp", CnvDisp, 43}, "CnvDisp", 28};
+const File kCnvODisp{{"CnvODis", CnvODisp, 49}, "CnvODisp", 34};
+const File kCancDisp{{"CancDisp", CancDisp, 415}, "CancDisp", 8};
+const File kRespDisp{{"RespDisp", RespDisp, 374}, "RespDisp", 8};
 const File* const kAll[] = {&kDispInex, &kPartDisp, &kItemDisp, &kCertDisp,
                             &kCnvDisp,  &kCnvODisp, &kCancDisp, &kRespDisp};
 
@@ -66,16 +77,9 @@ const std::string kKey = "2008"
                          "08"
                          "0000000000000012";
 
-class DispensasTest : public ::testing::Test {
+class DispensasTest : public GeneratorTest {
 protected:
     void SetUp() override {
-        db.connect(dm);
-        ex = std::make_unique<Exporter>(dm, obs, db.dir() / "Vora.ini");
-        ex->ctx.fiscalYear = "2007";
-        ex->ctx.monthCode = "03";
-        ex->ctx.monthEnd = "31";
-        ex->ctx.entityCode = "01";
-        ex->ctx.outputDir = out.str();
         // Agreement 7 belongs to entity 1, agreement 8 to entity 2 (court code 123456).
         db.exec("insert into TABEMPRESA (EMPRESA, NOME, CODAUDESP) values (1, 'PREFEITURA', 654321);"
                 "insert into TABEMPRESA (EMPRESA, NOME, CODAUDESP) values (2, 'FUNDO', 123456);"
@@ -113,56 +117,26 @@ protected:
                 "); commit;");
     }
 
-    // The file's lines without CR LF; a last line without CR LF is marked.
-    std::vector<std::string> lines(const File& f) {
-        f.run(*ex, f.name);
-        return fileLines(f);
-    }
-
-    std::vector<std::string> fileLines(const File& f) {
-        std::vector<std::string> r;
-        const std::string bytes = readBytes(out.path() / (std::string(f.name) + ".txt"));
-        for (std::size_t at = 0; at < bytes.size();) {
-            const std::size_t end = bytes.find("\r\n", at);
-            if (end == std::string::npos) {
-                r.push_back(bytes.substr(at) + "<no CR LF>");
-                break;
-            }
-            r.push_back(bytes.substr(at, end - at));
-            at = end + 2;
-        }
-        return r;
-    }
-
     long logEntries() { return dm.CdsLog.active() ? dm.CdsLog.recordCount() : 0; }
-
-    TestDatabase db;
-    TempDir out;
-    DataModule dm;
-    RecordingObserver obs;
-    std::unique_ptr<Exporter> ex;
 };
 
 }  // namespace
 
 TEST(DispensasLayouts, RecordLengths) {
-    const std::pair<const File*, int> cases[] = {
-        {&kDispInex, 667}, {&kPartDisp, 38}, {&kItemDisp, 335}, {&kCertDisp, 206},
-        {&kCnvDisp, 43},   {&kCnvODisp, 49}, {&kCancDisp, 415}, {&kRespDisp, 374},
+    const std::pair<const File*, const Layout*> cases[] = {
+        {&kDispInex, &kDispInexLayout}, {&kPartDisp, &kPartDispLayout}, {&kItemDisp, &kItemDispLayout},
+        {&kCertDisp, &kCertDispLayout}, {&kCnvDisp, &kCnvDispLayout},   {&kCnvODisp, &kCnvODispLayout},
+        {&kCancDisp, &kCancDispLayout}, {&kRespDisp, &kRespDispLayout},
     };
-    for (const auto& [file, length] : cases) EXPECT_EQ(file->layout->recordLength(), length) << file->name;
+    for (const auto& [file, layout] : cases) EXPECT_EQ(layout->recordLength(), file->length) << file->name;
 }
 
 // The statements are the court's texts with month, year and entity inserted; a month
 // without waivers gives files of header and trailer only.
 TEST_F(DispensasTest, QueriesAndEmptyMonth) {
-    const std::filesystem::path dir = std::filesystem::path(TCESE_SOURCE_DIR) / "tests" / "fixtures" / "queries";
     for (const File* f : kAll) {
         SCOPED_TRACE(f->op);
-        std::string expected = readFixture(dir / (std::string(f->op) + ".sql"));
-        ASSERT_FALSE(expected.empty());
-        ASSERT_EQ(expected.back(), ';');
-        expected.pop_back();
+        std::string expected = courtQuery(f->op);
         EXPECT_EQ(lines(*f), (std::vector<std::string>{"1200703", "3000000"}));
         EXPECT_EQ(dm.CdsGeral.source().sql, expected);
     }
@@ -209,8 +183,8 @@ TEST_F(DispensasTest, ProcessesPerFileAndEntity) {
         EXPECT_EQ(file.front(), "1200703");
         std::vector<int> numbers;
         for (std::size_t i = 1; i + 1 < file.size(); ++i) {
-            EXPECT_EQ(static_cast<int>(file[i].size()), c.file->layout->recordLength());
-            numbers.push_back(std::stoi(fieldOf(*c.file->layout, file[i], "NUMDISP")));
+            EXPECT_EQ(static_cast<int>(file[i].size()), c.file->length);
+            numbers.push_back(std::stoi(file[i].substr(c.file->numdisp - 1, 16)));
         }
         std::sort(numbers.begin(), numbers.end());
         EXPECT_EQ(numbers, c.numbers);
@@ -302,7 +276,7 @@ TEST_F(DispensasTest, DispInexVariants) {
         const std::vector<std::string> file = lines(kDispInex);
         ASSERT_EQ(file.size(), 3u);
         ASSERT_EQ(file[1].size(), 667u);
-        for (const auto& [name, value] : c.fields) EXPECT_EQ(fieldOf(kDispInexLayout, file[1], name), value) << name;
+        for (const auto& [name, value] : c.fields) EXPECT_EQ(fieldAt(kDispInexAt, file[1], name), value) << name;
         EXPECT_EQ(lines(kCnvDisp).size(), 2u + c.cnvDisp);
         EXPECT_EQ(lines(kCnvODisp).size(), 2u + c.cnvODis);
     }
@@ -451,7 +425,7 @@ TEST_F(DispensasTest, AmountsThatCannotBeWritten) {
             for (const std::string& part : c.parts) EXPECT_NE(msg.find(part), std::string::npos) << msg;
         }
         ex->closeExportFile();
-        EXPECT_EQ(fileLines(*c.file), (std::vector<std::string>{"1200703"}));
+        EXPECT_EQ(fileLines(c.file->name), (std::vector<std::string>{"1200703"}));
         EXPECT_TRUE(obs.closed.empty());
     }
     EXPECT_EQ(logEntries(), 0);

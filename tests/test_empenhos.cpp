@@ -8,15 +8,50 @@
 #include "engine/values.h"
 #include "generators/empenhos.h"
 #include "engine_support.h"
-#include "testdb.h"
+#include "generator_fixture.h"
 
 using namespace tcese;
 using namespace tcese::testing;
 
 namespace {
 
-std::string sp(int n) { return std::string(static_cast<std::size_t>(n), ' '); }
-std::string zeros(int n) { return std::string(static_cast<std::size_t>(n), '0'); }
+// Places of the fields these tests read, from the court's layouts.
+const CourtField kCancRestAt[] = {  // CancRest.txt
+    {"NUM_EMPENHO", 6, 16},
+    {"MOTIVO", 30, 250},
+};
+const CourtField kEmpenhoAt[] = {  // Empenho.txt
+    {"EMPENHO", 6, 16},
+    {"PROJATIV", 22, 4},
+    {"ELEMENTO", 26, 8},
+    {"FONTE", 34, 3},
+    {"TIPO_EMP", 63, 1},
+    {"CATEG_EMP", 64, 2},
+    {"BASE_LEGAL", 66, 2},
+    {"EMP_OBRA", 68, 1},
+    {"ANO_OBRA", 69, 4},
+    {"NUM_OBRA", 73, 4},
+    {"EMP_CONTRATO", 77, 1},
+    {"ANO_CONTRATO", 78, 4},
+    {"NUM_CONTRATO", 82, 16},
+    {"EMP_CONVENIO", 98, 1},
+    {"ANO_CONVENIO", 99, 4},
+    {"CONVENIO", 103, 16},
+    {"REAL_LICIT", 119, 1},
+    {"ANO_LICIT", 120, 4},
+    {"MOD_LIC", 124, 2},
+    {"LICIT", 126, 16},
+    {"REAL_DISPENSA", 142, 1},
+    {"ANO_DISPENSA", 143, 4},
+    {"MOD_DISP", 147, 2},
+    {"PROC_DISP", 149, 16},
+    {"CONV_EMP", 230, 16},
+};
+const CourtField kItemEmpAt[] = {  // ItemEmp.txt
+    {"EMPENHO", 6, 16},
+    {"DESCRICAO", 26, 255},
+};
+
 
 constexpr const char* kMenu = "MÓDULO CONTAS - MENU DESPESAS > 01 - EMPENHO";
 
@@ -39,29 +74,15 @@ struct Mov {
     std::string produ = "'MATERIAL DE EXPEDIENTE'";
 };
 
-using Generator = void (*)(Exporter&, std::string_view);
 
-struct File {
-    const char* name;
-    Generator run;
-    const Layout* layout;
-};
+const GeneratedFile kEmpenho{"Empenho", Empenho, 301};
+const GeneratedFile kItemEmp{"ItemEmp", ItemEmp, 323};
+const GeneratedFile kAnulaEmp{"AnulaEmp", AnulaEmp, 304};
+const GeneratedFile kCancRest{"CancRest", CancRest, 294};
 
-const File kEmpenho{"Empenho", Empenho, &kEmpenhoLayout};
-const File kItemEmp{"ItemEmp", ItemEmp, &kItemEmpLayout};
-const File kAnulaEmp{"AnulaEmp", AnulaEmp, &kAnulaEmpLayout};
-const File kCancRest{"CancRest", CancRest, &kCancRestLayout};
-
-class EmpenhosTest : public ::testing::Test {
+class EmpenhosTest : public GeneratorTest {
 protected:
     void SetUp() override {
-        db.connect(dm);
-        ex = std::make_unique<Exporter>(dm, obs, db.dir() / "Vora.ini");
-        ex->ctx.fiscalYear = "2007";
-        ex->ctx.monthCode = "03";
-        ex->ctx.monthEnd = "31";
-        ex->ctx.entityCode = "01";
-        ex->ctx.outputDir = out.str();
         // Appropriation 1 of entity 01, budgeted; carried-over commitments sit on 99.
         appropriation("1, 1, '01', '2001', '100', '39', '33903900', 1000");
         appropriation("99, 1, '99', '0001', '100', '39', '33903900', 0");
@@ -81,41 +102,6 @@ protected:
                 "); commit;");
     }
 
-    // The file's lines without CR LF; a last line without CR LF is marked.
-    std::vector<std::string> lines(const File& f) {
-        f.run(*ex, f.name);
-        std::vector<std::string> r;
-        const std::string bytes = readBytes(out.path() / (std::string(f.name) + ".txt"));
-        for (std::size_t at = 0; at < bytes.size();) {
-            const std::size_t end = bytes.find("\r\n", at);
-            if (end == std::string::npos) {
-                r.push_back(bytes.substr(at) + "<no CR LF>");
-                break;
-            }
-            r.push_back(bytes.substr(at, end - at));
-            at = end + 2;
-        }
-        return r;
-    }
-
-    // "FILE|STATUS|LINE|DESCRICAO|RESOLVER" per log entry, in order.
-    std::vector<std::string> entries() {
-        std::vector<std::string> r;
-        RecordSet& log = dm.CdsLog;
-        if (!log.active()) return r;
-        for (log.first(); !log.eof(); log.next()) {
-            r.push_back(log.field("ARQUIVO").asString() + "|" + log.field("STATUS").asString() + "|" +
-                        log.field("LINHA").asString() + "|" + log.field("DESCRICAO").asString() + "|" +
-                        log.field("RESOLVER").asString());
-        }
-        return r;
-    }
-
-    TestDatabase db;
-    TempDir out;
-    DataModule dm;
-    RecordingObserver obs;
-    std::unique_ptr<Exporter> ex;
 };
 
 std::string entry(const std::string& file, int line, const std::string& descricao,
@@ -160,13 +146,9 @@ TEST_F(EmpenhosTest, LayoutLengths) {
 // The statements are the court's texts with month, year and entity inserted; with
 // "00" the entity filter goes away. A month without movements gives an empty file.
 TEST_F(EmpenhosTest, QueriesAndEmptyMonth) {
-    const std::filesystem::path dir = std::filesystem::path(TCESE_SOURCE_DIR) / "tests" / "fixtures" / "queries";
-    for (const File* f : {&kEmpenho, &kItemEmp, &kAnulaEmp, &kCancRest}) {
+    for (const GeneratedFile* f : {&kEmpenho, &kItemEmp, &kAnulaEmp, &kCancRest}) {
         SCOPED_TRACE(f->name);
-        std::string expected = readFixture(dir / (std::string(f->name) + ".sql"));
-        ASSERT_FALSE(expected.empty());
-        ASSERT_EQ(expected.back(), ';');
-        expected.pop_back();
+        std::string expected = courtQuery(f->name);
 
         ex->ctx.entityCode = "01";
         EXPECT_EQ(lines(*f), (std::vector<std::string>{"1200703", "3000000"}));
@@ -196,7 +178,7 @@ TEST_F(EmpenhosTest, MovementsPerFileAndEntity) {
     movement({.pk = "E9", .datae = "'2007-04-01'", .nempg = "9", .vadem = "-900"});
 
     struct Case {
-        const File* file;
+        const GeneratedFile* file;
         const char* entity;
         std::vector<std::string> numbers;  // commitment numbers, sorted
     };
@@ -218,7 +200,7 @@ TEST_F(EmpenhosTest, MovementsPerFileAndEntity) {
         EXPECT_EQ(file.front(), "1200703");
         std::vector<std::string> numbers;
         for (std::size_t i = 1; i + 1 < file.size(); ++i) {
-            EXPECT_EQ(static_cast<int>(file[i].size()), c.file->layout->recordLength());
+            EXPECT_EQ(static_cast<int>(file[i].size()), c.file->length);
             // Field 3 (16 digits) is the commitment number in all four files.
             numbers.push_back(std::to_string(std::stoll(file[i].substr(5, 16))));
         }
@@ -388,8 +370,8 @@ TEST_F(EmpenhosTest, EmpenhoLinksAndChecks) {
         const std::vector<std::string> file = lines(kEmpenho);
         ASSERT_EQ(file.size(), 3u);
         ASSERT_EQ(file[1].size(), 301u);
-        EXPECT_EQ(fieldOf(kEmpenhoLayout, file[1], "ANO_DISPENSA"), "2007");
-        for (const auto& [name, value] : c.fields) EXPECT_EQ(fieldOf(kEmpenhoLayout, file[1], name), value) << name;
+        EXPECT_EQ(fieldAt(kEmpenhoAt, file[1], "ANO_DISPENSA"), "2007");
+        for (const auto& [name, value] : c.fields) EXPECT_EQ(fieldAt(kEmpenhoAt, file[1], name), value) << name;
         std::vector<std::string> expected;
         for (const std::string& d : c.messages) expected.push_back(entry("EMPENHO.TXT", 2, d));
         EXPECT_EQ(entries(), expected);
@@ -459,7 +441,7 @@ TEST_F(EmpenhosTest, ChecksOfItemAnnulmentAndCancellation) {
 
     const std::vector<std::string> item = lines(kItemEmp);
     ASSERT_EQ(item.size(), 4u);
-    EXPECT_EQ(fieldOf(kItemEmpLayout, item[2], "DESCRICAO"), sp(255));
+    EXPECT_EQ(fieldAt(kItemEmpAt, item[2], "DESCRICAO"), sp(255));
 
     const std::vector<std::string> anula = lines(kAnulaEmp);
     ASSERT_EQ(anula.size(), 3u);
@@ -468,7 +450,7 @@ TEST_F(EmpenhosTest, ChecksOfItemAnnulmentAndCancellation) {
 
     const std::vector<std::string> canc = lines(kCancRest);
     ASSERT_EQ(canc.size(), 3u);
-    EXPECT_EQ(fieldOf(kCancRestLayout, canc[1], "MOTIVO"), sp(250));
+    EXPECT_EQ(fieldAt(kCancRestAt, canc[1], "MOTIVO"), sp(250));
 
     EXPECT_EQ(entries(),
               (std::vector<std::string>{
@@ -485,7 +467,7 @@ TEST_F(EmpenhosTest, CancRestResolutionWithoutNumber) {
     movement({.pk = "R1", .nempg = "null", .vadem = "-10", .ficha = "99"});
     const std::vector<std::string> canc = lines(kCancRest);
     ASSERT_EQ(canc.size(), 3u);
-    EXPECT_EQ(fieldOf(kCancRestLayout, canc[1], "NUM_EMPENHO"), zeros(16));
+    EXPECT_EQ(fieldAt(kCancRestAt, canc[1], "NUM_EMPENHO"), zeros(16));
     EXPECT_EQ(entries(), (std::vector<std::string>{
                              entry("CANCREST.TXT", 2,
                                    "NÚMERO DO EMPENHO DE CANCELAMENTO DE RESTOS NÃO PODE FICAR EM BRANCO",

@@ -9,7 +9,7 @@
 #include "engine_support.h"
 #include "generators/catalogue.h"
 #include "generators/estrutura.h"
-#include "testdb.h"
+#include "generator_fixture.h"
 
 using namespace tcese;
 using namespace tcese::testing;
@@ -34,7 +34,6 @@ void writeRevenueTable(const fs::path& file, std::initializer_list<std::pair<con
     saveDatapacket(rs, file);
 }
 
-std::string pad(const std::string& cp1252, std::size_t width) { return cp1252 + std::string(width - cp1252.size(), ' '); }
 
 struct Lines {
     std::string header;
@@ -65,10 +64,9 @@ std::vector<std::string> sorted(std::vector<std::string> v) {
     return v;
 }
 
-class EstruturaTest : public ::testing::Test {
+class EstruturaTest : public GeneratorTest {
 protected:
     void SetUp() override {
-        ini = db.installAsYear("2007");
         writeRevenueTable(db.dir() / "TABDEF" / "RECEITA_TCESE.XML",
                           {{"11120000", ""}, {"11200000", "N"}, {"17210102", ""}});
         db.exec(
@@ -94,6 +92,9 @@ protected:
             "insert into DESORC values (5, 2, '01', '001', '0101', '2001', '04', '122', '0001', '001', 300);"
             "insert into DESORC values (6, 1, '01', '001', '0101', '2001', '04', '122', '0001', '001', 0);"
             "insert into DESORC values (7, 1, '02', '001', '0201', '2001', '04', '122', '0001', '102', 80);"
+            // Sources of two characters and none: text fields, not numbers.
+            "insert into DESORC values (8, 1, '02', '001', '0201', '1001', '12', '361', '0002', '15', 10);"
+            "insert into DESORC values (9, 1, '02', '001', '0201', '1001', '12', '361', '0002', null, 20);"
             // Ficha 1 has the same element twice (two categories) and a second element.
             "insert into DESDIS (FICHA, BALCO_TCE) values (1, '31901100');"
             "insert into DESDIS (FICHA, BALCO_TCE) values (1, '31901100');"
@@ -101,6 +102,8 @@ protected:
             "insert into DESDIS (FICHA, BALCO_TCE) values (2, '44905100');"
             "insert into DESDIS (FICHA, BALCO_TCE) values (3, '44905100');"
             "insert into DESDIS (FICHA, BALCO_TCE) values (4, '31901100');"
+            "insert into DESDIS (FICHA, BALCO_TCE) values (8, '33903000');"
+            "insert into DESDIS (FICHA, BALCO_TCE) values (9, '33903000');"
             "insert into RECORC values (1, '1.1.1.2.02.00', 100.50);"
             "insert into RECORC values (1, '1.1.1.2.02.00', 20);"
             "insert into RECORC values (1, '1.1.1.2.03.00', 10);"
@@ -109,20 +112,9 @@ protected:
             "insert into RECORC values (2, '1.1.1.2.02.00', 999);"
             "insert into RECORC values (4, '1.9.9.0.99.00', null);"
             "commit;");
-        db.connect(dm);
-        ex = std::make_unique<Exporter>(dm, obs, ini);
-        ex->ctx.fiscalYear = "2007";
         ex->ctx.monthCode = "14";
-        ex->ctx.entityCode = "01";
-        ex->ctx.outputDir = out.str();
+        ex->ctx.monthEnd.clear();  // annual runs have none
     }
-
-    TestDatabase db;
-    fs::path ini;
-    TempDir out;
-    DataModule dm;
-    RecordingObserver obs;
-    std::unique_ptr<Exporter> ex;
 };
 
 }  // namespace
@@ -175,6 +167,8 @@ TEST_F(EstruturaTest, EachFileHoldsTheEntitysBudgetWithoutBranch99) {
              y + "2001" + "33903000" + "001" + "00" + "000000000100000",
              y + "1001" + "44905100" + "101" + "00" + "000000000525075",
              y + "2001" + "00000000" + "102" + "00" + "000000000008000",  // no element
+             y + "1001" + "33903000" + "15 " + "00" + "000000000001000",
+             y + "1001" + "33903000" + "   " + "00" + "000000000002000",
          }},
     };
     for (const auto& c : cases) {

@@ -9,17 +9,28 @@
 #include "engine/filegenerator.h"
 #include "generators/licitacoes.h"
 #include "engine_support.h"
-#include "testdb.h"
+#include "generator_fixture.h"
 
 using namespace tcese;
 using namespace tcese::testing;
 
 namespace {
 
-std::string sp(int n) { return std::string(static_cast<std::size_t>(n), ' '); }
-std::string pad(const std::string& utf8, int width) {
-    return utf8ToCp1252(utf8) + sp(width - static_cast<int>(utf8Length(utf8)));
-}
+// Places of the fields these tests read, from the court's layouts.
+const CourtField kLicitAt[] = {  // Licit.txt
+    {"MODALIDADE", 6, 2},
+    {"PROC_LICIT", 8, 16},
+    {"TIPO_ESP_MODAL", 24, 2},
+    {"VALOR_PREVISTO", 296, 15},
+    {"DADO_PUBL", 319, 1},
+    {"DATA_JULG", 320, 8},
+    {"CRITERIO", 533, 1},
+    {"ARQ_EDITAL", 542, 50},
+};
+const CourtField kPublLicAt[] = {  // PublLic.txt
+    {"MODALIDADE", 6, 2},
+    {"NUMERO", 8, 16},
+};
 
 // A process number as kind "I" writes it.
 std::string num16(int n) {
@@ -34,22 +45,15 @@ std::vector<std::string> sorted(std::vector<std::string> v) {
 
 constexpr const char* kMenu = "MÓDULO COMPRAS - LICITAÇÃO";
 
-using Generator = void (*)(Exporter&, std::string_view);
 
-struct File {
-    const char* name;
-    Generator run;
-    const Layout* layout;
-};
-
-const File kLicit{"Licit", Licit, &kLicitLayout};
-const File kPublLic{"PublLic", PublLic, &kPublLicLayout};
-const File kItemLic{"ItemLic", ItemLic, &kItemLicLayout};
-const File kConviLic{"ConviLic", ConviLic, &kConviLicLayout};
-const File kPartLic{"PartLic", PartLic, &kPartLicLayout};
-const File kItemPart{"ItemPart", ItemPart, &kItemPartLayout};
-const File kDotLicit{"DotLicit", DotLicit, &kDotLicitLayout};
-const File* const kAll[] = {&kLicit, &kPublLic, &kItemLic, &kConviLic, &kPartLic, &kItemPart, &kDotLicit};
+const GeneratedFile kLicit{"Licit", Licit, 743};
+const GeneratedFile kPublLic{"PublLic", PublLic, 155};
+const GeneratedFile kItemLic{"ItemLic", ItemLic, 290};
+const GeneratedFile kConviLic{"ConviLic", ConviLic, 66};
+const GeneratedFile kPartLic{"PartLic", PartLic, 38};
+const GeneratedFile kItemPart{"ItemPart", ItemPart, 98};
+const GeneratedFile kDotLicit{"DotLicit", DotLicit, 40};
+const GeneratedFile* const kAll[] = {&kLicit, &kPublLic, &kItemLic, &kConviLic, &kPartLic, &kItemPart, &kDotLicit};
 
 // One CADLIC row; every member is SQL text. The defaults make a clean process of
 // March 2007, published, judged and homologated.
@@ -69,15 +73,9 @@ struct Proc {
     std::string dthom = "'2007-03-25'";
 };
 
-class LicitacoesTest : public ::testing::Test {
+class LicitacoesTest : public GeneratorTest {
 protected:
     void SetUp() override {
-        db.connect(dm);
-        ex = std::make_unique<Exporter>(dm, obs, db.dir() / "Vora.ini");
-        ex->ctx.fiscalYear = "2007";
-        ex->ctx.monthCode = "03";
-        ex->ctx.monthEnd = "31";
-        ex->ctx.entityCode = "01";
         // As a run sets it: the documents sit in the chosen folder, the files one below.
         ex->ctx.periodFolder = "Mensal/";
         ex->ctx.outputDir = out.str() + "Mensal/";
@@ -102,32 +100,11 @@ protected:
 
     void document(const std::string& name) { writeBytes(out.path() / name, "doc"); }
 
-    std::filesystem::path filePath(const File& f) const { return out.path() / "Mensal" / (std::string(f.name) + ".txt"); }
-
-    // The file's lines without CR LF; a last line without CR LF is marked.
-    std::vector<std::string> lines(const File& f) {
-        f.run(*ex, f.name);
-        return fileLines(f);
-    }
-
-    std::vector<std::string> fileLines(const File& f) const {
-        std::vector<std::string> r;
-        const std::string bytes = readBytes(filePath(f));
-        for (std::size_t at = 0; at < bytes.size();) {
-            const std::size_t end = bytes.find("\r\n", at);
-            if (end == std::string::npos) {
-                r.push_back(bytes.substr(at) + "<no CR LF>");
-                break;
-            }
-            r.push_back(bytes.substr(at, end - at));
-            at = end + 2;
-        }
-        return r;
-    }
+    std::filesystem::path filePath(const GeneratedFile& f) const { return out.path() / "Mensal" / (std::string(f.name) + ".txt"); }
 
     // The detail records, sorted (the statements without ORDER BY give no order),
     // each checked against its layout's length; header and trailer checked too.
-    std::vector<std::string> records(const File& f) {
+    std::vector<std::string> records(const GeneratedFile& f) {
         std::vector<std::string> file = lines(f);
         EXPECT_GE(file.size(), 2u);
         if (file.size() < 2) return {};
@@ -135,29 +112,11 @@ protected:
         std::string count = std::to_string(file.size() - 2);
         EXPECT_EQ(file.back(), "3" + std::string(6 - count.size(), '0') + count);
         std::vector<std::string> r(file.begin() + 1, file.end() - 1);
-        for (const std::string& rec : r) EXPECT_EQ(static_cast<int>(rec.size()), f.layout->recordLength()) << rec;
+        for (const std::string& rec : r) EXPECT_EQ(static_cast<int>(rec.size()), f.length) << rec;
         std::sort(r.begin(), r.end());
         return r;
     }
 
-    // "FILE|STATUS|LINE|DESCRICAO|RESOLVER" per log entry, in order.
-    std::vector<std::string> entries() {
-        std::vector<std::string> r;
-        RecordSet& log = dm.CdsLog;
-        if (!log.active()) return r;
-        for (log.first(); !log.eof(); log.next()) {
-            r.push_back(log.field("ARQUIVO").asString() + "|" + log.field("STATUS").asString() + "|" +
-                        log.field("LINHA").asString() + "|" + log.field("DESCRICAO").asString() + "|" +
-                        log.field("RESOLVER").asString());
-        }
-        return r;
-    }
-
-    TestDatabase db;
-    TempDir out;
-    DataModule dm;
-    RecordingObserver obs;
-    std::unique_ptr<Exporter> ex;
 };
 
 std::string entry(const std::string& file, int line, const std::string& descricao) {
@@ -167,25 +126,18 @@ std::string entry(const std::string& file, int line, const std::string& descrica
 }  // namespace
 
 TEST_F(LicitacoesTest, LayoutLengths) {
-    EXPECT_EQ(kLicitLayout.recordLength(), 743);
-    EXPECT_EQ(kPublLicLayout.recordLength(), 155);
-    EXPECT_EQ(kItemLicLayout.recordLength(), 290);
-    EXPECT_EQ(kConviLicLayout.recordLength(), 66);
-    EXPECT_EQ(kPartLicLayout.recordLength(), 38);
-    EXPECT_EQ(kItemPartLayout.recordLength(), 98);
-    EXPECT_EQ(kDotLicitLayout.recordLength(), 40);
+    const Layout* const layouts[] = {&kLicitLayout,   &kPublLicLayout,  &kItemLicLayout, &kConviLicLayout,
+                                     &kPartLicLayout, &kItemPartLayout, &kDotLicitLayout};
+    for (std::size_t i = 0; i < std::size(kAll); ++i)
+        EXPECT_EQ(layouts[i]->recordLength(), kAll[i]->length) << kAll[i]->name;
 }
 
 // The statements are the court's texts with month and year inserted; a month
 // without processes gives files of header and trailer only.
 TEST_F(LicitacoesTest, QueriesAndEmptyMonth) {
-    const std::filesystem::path dir = std::filesystem::path(TCESE_SOURCE_DIR) / "tests" / "fixtures" / "queries";
-    for (const File* f : kAll) {
+    for (const GeneratedFile* f : kAll) {
         SCOPED_TRACE(f->name);
-        std::string expected = readFixture(dir / (std::string(f->name) + ".sql"));
-        ASSERT_FALSE(expected.empty());
-        ASSERT_EQ(expected.back(), ';');
-        expected.pop_back();
+        std::string expected = courtQuery(f->name);
         EXPECT_EQ(lines(*f), (std::vector<std::string>{"1200703", "3000000"}));
         EXPECT_EQ(dm.CdsGeral.source().sql, expected);
     }
@@ -212,12 +164,12 @@ TEST_F(LicitacoesTest, LicitRecordPerCommission) {
                "16"                        // TIPO_ESP_MODAL
                "02"                        // TIPO_ATO_LEGAL
                + act + start +             // NUMERO_ATO_LEGAL, DATA_INICIO
-               pad("AQUISIÇÃO DE MATERIAL DE CONSTRUÇÃO", 250) +
+               padText("AQUISIÇÃO DE MATERIAL DE CONSTRUÇÃO", 250) +
                "000000001500050"           // VALOR_PREVISTO
                "20070301"                  // DATA_ORDENADOR
                "1"                         // DADO_PUBL
                "20070325"                  // DATA_JULG: the homologation date
-               + pad("DIÁRIO OFICIAL", 120) +
+               + padText("DIÁRIO OFICIAL", 120) +
                "0"                         // DADO_PARECER
                "0000000000"                // NUM_PARECER
                + sp(8) + sp(50) +          // DATA_PARECER, RESP_PARECER
@@ -225,7 +177,7 @@ TEST_F(LicitacoesTest, LicitRecordPerCommission) {
                "20070320"                  // DATA_JULGAMENTO
                "1"                         // CRITERIO
                "20070325"                  // DATA_HOMOL
-               + pad("LICIT0012007.DOC", 50) + pad("ATA_ABER0012007.DOC", 50) + sp(50) + sp(50) +
+               + padText("LICIT0012007.DOC", 50) + padText("ATA_ABER0012007.DOC", 50) + sp(50) + sp(50) +
                "0"                         // LICIT_CONV
                "0";                        // RECUR
     };
@@ -238,7 +190,7 @@ TEST_F(LicitacoesTest, LicitRecordPerCommission) {
     // The unlinked process is in the other files all the same.
     const std::vector<std::string> publ = records(kPublLic);
     ASSERT_EQ(publ.size(), 2u);
-    EXPECT_EQ(fieldOf(kPublLicLayout, publ[1], "NUMERO"), "0000000000092007");
+    EXPECT_EQ(fieldAt(kPublLicAt, publ[1], "NUMERO"), "0000000000092007");
 }
 
 TEST_F(LicitacoesTest, MissingDocumentsAreLogged) {
@@ -252,7 +204,7 @@ TEST_F(LicitacoesTest, MissingDocumentsAreLogged) {
 
     // Lines follow the query's rows; which process is on which line is read back.
     std::map<std::string, int> lineOf;
-    for (int i = 1; i <= 3; ++i) lineOf[fieldOf(kLicitLayout, file[static_cast<std::size_t>(i)], "PROC_LICIT")] = i + 1;
+    for (int i = 1; i <= 3; ++i) lineOf[fieldAt(kLicitAt, file[static_cast<std::size_t>(i)], "PROC_LICIT")] = i + 1;
     auto missing = [&](int line, const std::string& name) {
         return "LICIT.TXT|INEXISTENTE|" + std::to_string(line) + "|Arquivo " + out.str() + name + " não Encontrado|";
     };
@@ -266,7 +218,7 @@ TEST_F(LicitacoesTest, MissingDocumentsAreLogged) {
     std::vector<std::string> expected;
     for (auto& [line, es] : byLine) expected.insert(expected.end(), es.begin(), es.end());
     EXPECT_EQ(entries(), expected);
-    EXPECT_EQ(fieldOf(kLicitLayout, file[static_cast<std::size_t>(l3 - 1)], "ARQ_EDITAL"), pad(".DOC", 50));
+    EXPECT_EQ(fieldAt(kLicitAt, file[static_cast<std::size_t>(l3 - 1)], "ARQ_EDITAL"), padText(".DOC", 50));
 }
 
 // The two modality columns of every MODLIC: Licit's MODALIDADE and the specific
@@ -296,14 +248,14 @@ TEST_F(LicitacoesTest, ModalityTranslations) {
 
     std::map<std::string, std::string> licitOf, specificOf;
     for (const std::string& r : records(kLicit)) {
-        licitOf[fieldOf(kLicitLayout, r, "PROC_LICIT")] = fieldOf(kLicitLayout, r, "MODALIDADE");
-        specificOf[fieldOf(kLicitLayout, r, "PROC_LICIT")] = fieldOf(kLicitLayout, r, "TIPO_ESP_MODAL");
+        licitOf[fieldAt(kLicitAt, r, "PROC_LICIT")] = fieldAt(kLicitAt, r, "MODALIDADE");
+        specificOf[fieldAt(kLicitAt, r, "PROC_LICIT")] = fieldAt(kLicitAt, r, "TIPO_ESP_MODAL");
     }
-    for (const File* f : {&kPublLic, &kItemLic, &kConviLic, &kPartLic, &kItemPart, &kDotLicit}) {
+    for (const GeneratedFile* f : {&kPublLic, &kItemLic, &kConviLic, &kPartLic, &kItemPart, &kDotLicit}) {
         SCOPED_TRACE(f->name);
         std::map<std::string, std::string> modalityOf;
         for (const std::string& r : records(*f))
-            modalityOf[fieldOf(*f->layout, r, "NUMERO")] = fieldOf(*f->layout, r, "MODALIDADE");
+            modalityOf[r.substr(7, 16)] = r.substr(5, 2);  // NUMERO at 8, MODALIDADE at 6 in each
         n = 0;
         for (const Case& c : cases) EXPECT_EQ(modalityOf[num16(++n)], c.specific) << c.modlic;
     }
@@ -328,7 +280,7 @@ TEST_F(LicitacoesTest, JudgementCriterion) {
     }
     std::map<long, std::string> criterionOf;
     for (const std::string& r : records(kLicit))
-        criterionOf[std::stol(fieldOf(kLicitLayout, r, "PROC_LICIT"))] = fieldOf(kLicitLayout, r, "CRITERIO");
+        criterionOf[std::stol(fieldAt(kLicitAt, r, "PROC_LICIT"))] = fieldAt(kLicitAt, r, "CRITERIO");
     n = 0;
     for (const auto& [discr7, criterio] : cases) EXPECT_EQ(criterionOf[++n], criterio) << discr7;
 }
@@ -344,10 +296,10 @@ TEST_F(LicitacoesTest, LicitChecks) {
     std::vector<std::string> file = lines(kLicit);
     ASSERT_EQ(file.size(), 3u);
     const std::string r = file[1];
-    EXPECT_EQ(static_cast<int>(r.size()), kLicitLayout.recordLength());
+    EXPECT_EQ(r.size(), 743u);
     EXPECT_EQ(r.substr(0, 27), "22007  0000000000000000" "0802");
-    EXPECT_EQ(fieldOf(kLicitLayout, r, "DADO_PUBL"), "1");
-    EXPECT_EQ(fieldOf(kLicitLayout, r, "DATA_JULG"), sp(8));
+    EXPECT_EQ(fieldAt(kLicitAt, r, "DADO_PUBL"), "1");
+    EXPECT_EQ(fieldAt(kLicitAt, r, "DATA_JULG"), sp(8));
     auto e = [](const std::string& d) { return entry("LICIT.TXT", 2, d); };
     EXPECT_EQ(entries(), (std::vector<std::string>{
                              e("MODALIDADE DO PROCESSO LICITATÓRIO NÃO PODE FICAR EM BRANCO"),
@@ -374,7 +326,7 @@ TEST_F(LicitacoesTest, LicitChecks) {
     document("ATA_ABER0012007.DOC");
     file = lines(kLicit);
     ASSERT_EQ(file.size(), 3u);
-    EXPECT_EQ(fieldOf(kLicitLayout, file[1], "DADO_PUBL"), "0");
+    EXPECT_EQ(fieldAt(kLicitAt, file[1], "DADO_PUBL"), "0");
     EXPECT_EQ(entries(), (std::vector<std::string>{
                              entry("LICIT.TXT", 2, "DATA DE HOMOLOGAÇAO DA LICITAÇÃO NÃO PODE FICAR EM BRANCO")}));
     EXPECT_EQ(lines(kPublLic), (std::vector<std::string>{"1200703", "3000000"}));
@@ -392,7 +344,7 @@ TEST_F(LicitacoesTest, NullAmountsStopTheFile) {
     }
     EXPECT_EQ(entries(), (std::vector<std::string>{
                              entry("LICIT.TXT", 2, "VALOR PREVISTO DA LICICITAÇÃO NÃO PODE FICAR EM BRANCO")}));
-    EXPECT_EQ(fileLines(kLicit), (std::vector<std::string>{"1200703"}));
+    EXPECT_EQ(fileLines(kLicit.name), (std::vector<std::string>{"1200703"}));
 
     db.exec("insert into CADEST (CADPRO, DISC1, UNID1) values ('1', 'X', 'UN');"
             "insert into CADPRO (NUMLIC, CADPRO, ITEM, CODIF, QUAN1) values ('V1', '1', 1, 1, null); commit;");
@@ -418,7 +370,7 @@ TEST_F(LicitacoesTest, PublLicRecordAndChecks) {
                              "0000000000012007"
                              "20070305"
                              "0012"                                  // NROPUBL
-                             + pad("DIÁRIO OFICIAL DO MUNICÍPIO", 120);
+                             + padText("DIÁRIO OFICIAL DO MUNICÍPIO", 120);
     ASSERT_EQ(full.size(), 155u);
     const std::string empty = "2"
                               "2007"
@@ -476,7 +428,7 @@ TEST_F(LicitacoesTest, ItemsAndSuppliers) {
     // ItemLic: the quantity is nowhere NULL but on item 2, so that item is left out here.
     db.exec("update CADPRO set QUAN1 = 3 where ITEM = 2; commit;");
     EXPECT_EQ(records(kItemLic), (std::vector<std::string>{
-                                     head + "0001" + pad("CIMENTO PORTLAND ÁGIL", 250) + "SAC" + "0000100500",
+                                     head + "0001" + padText("CIMENTO PORTLAND ÁGIL", 250) + "SAC" + "0000100500",
                                      head + "0002" + std::string(250, 'A') + sp(3) + "0000003000",
                                  }));
     db.exec("update CADPRO set QUAN1 = null where ITEM = 2; commit;");

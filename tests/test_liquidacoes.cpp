@@ -10,32 +10,27 @@
 #include "engine/values.h"
 #include "generators/liquidacoes.h"
 #include "engine_support.h"
-#include "testdb.h"
+#include "generator_fixture.h"
 
 using namespace tcese;
 using namespace tcese::testing;
 
 namespace {
 
-std::string sp(int n) { return std::string(static_cast<std::size_t>(n), ' '); }
-std::string zeros(int n) { return std::string(static_cast<std::size_t>(n), '0'); }
 std::string resolver(const std::string& empenho) { return "MÓDULO CONTAS - (EMPENHO Nº " + empenho + ") !"; }
 
 using Generator = void (*)(Exporter&, std::string_view);
 
-struct File {
-    const char* name;
-    Generator run;
-    const Layout* layout;
+struct File : GeneratedFile {
     const char* entityAlias;  // of the entity filter; none in EstLiqPg's main query
 };
 
-const File kNotaLiq{"NotaLiq", NotaLiq, &kNotaLiqLayout, "C"};
-const File kNota{"Nota", Nota, &kNotaLayout, "C"};
-const File kFolha{"Folha", Folha, &kFolhaLayout, "B"};
-const File kDiaria{"Diaria", Diaria, &kDiariaLayout, "E"};
-const File kBilhete{"Bilhete", Bilhete, &kBilheteLayout, "E"};
-const File kEstLiqPg{"EstLiqPg", EstLiqPg, &kEstLiqPgLayout, nullptr};
+const File kNotaLiq{{"NotaLiq", NotaLiq, 66}, "C"};
+const File kNota{{"Nota", Nota, 462}, "C"};
+const File kFolha{{"Folha", Folha, 423}, "B"};
+const File kDiaria{{"Diaria", Diaria, 586}, "E"};
+const File kBilhete{{"Bilhete", Bilhete, 666}, "E"};
+const File kEstLiqPg{{"EstLiqPg", EstLiqPg, 316}, nullptr};
 
 // One commitment; every member is SQL text.
 struct Emp {
@@ -62,16 +57,18 @@ struct Travel {
     std::string cnpjemi = "null";
 };
 
-class LiquidacoesTest : public ::testing::Test {
+class LiquidacoesTest : public GeneratorTest {
 protected:
+    // Runs the generator once the pending rows are in the database.
+    std::vector<std::string> lines(const File& f) {
+        if (!script.empty()) {
+            db.exec(script + "commit;");
+            script.clear();
+        }
+        return GeneratorTest::lines(f);
+    }
+
     void SetUp() override {
-        db.connect(dm);
-        ex = std::make_unique<Exporter>(dm, obs, db.dir() / "Vora.ini");
-        ex->ctx.fiscalYear = "2007";
-        ex->ctx.monthCode = "03";
-        ex->ctx.monthEnd = "31";
-        ex->ctx.entityCode = "01";
-        ex->ctx.outputDir = out.str();
         // FICHA, EMPRESA, CATEC, EXTRA, BALCO.
         for (const char* d : {"1, 1, '3.1.90.11', 'N', '3311'",     // personnel
                               "2, 1, '3.3.90.14', 'N', '3319'",     // other current expenses
@@ -110,52 +107,15 @@ protected:
              t.matricula + ", " + t.nomeserv + ", " + t.cnpjemi + ");");
     }
 
-    // Runs the generator and gives the file's lines without CR LF; a last line
-    // without CR LF is marked.
-    std::vector<std::string> lines(const File& f) {
-        if (!script.empty()) {
-            db.exec(script + "commit;");
-            script.clear();
-        }
-        f.run(*ex, f.name);
-        return fileLines(f);
-    }
-    std::vector<std::string> fileLines(const File& f) {
-        std::vector<std::string> r;
-        const std::string bytes = readBytes(out.path() / (std::string(f.name) + ".txt"));
-        for (std::size_t at = 0; at < bytes.size();) {
-            const std::size_t end = bytes.find("\r\n", at);
-            if (end == std::string::npos) {
-                r.push_back(bytes.substr(at) + "<no CR LF>");
-                break;
-            }
-            r.push_back(bytes.substr(at, end - at));
-            at = end + 2;
-        }
-        return r;
-    }
     // The detail records, sorted: the order of DISTINCT and UNION is the server's.
     std::vector<std::string> details(const File& f) {
         std::vector<std::string> all = lines(f);
         EXPECT_GE(all.size(), 2u);
         if (all.size() < 2) return {};
         std::vector<std::string> r(all.begin() + 1, all.end() - 1);
-        for (const std::string& rec : r) EXPECT_EQ(static_cast<int>(rec.size()), f.layout->recordLength()) << rec;
+        for (const std::string& rec : r) EXPECT_EQ(static_cast<int>(rec.size()), f.length) << rec;
         EXPECT_EQ(all.back(), "3" + std::string(6 - std::to_string(r.size()).size(), '0') + std::to_string(r.size()));
         std::sort(r.begin(), r.end());
-        return r;
-    }
-
-    // "FILE|STATUS|LINE|DESCRICAO|RESOLVER" per log entry, in order.
-    std::vector<std::string> entries() {
-        std::vector<std::string> r;
-        RecordSet& log = dm.CdsLog;
-        if (!log.active()) return r;
-        for (log.first(); !log.eof(); log.next()) {
-            r.push_back(log.field("ARQUIVO").asString() + "|" + log.field("STATUS").asString() + "|" +
-                        log.field("LINHA").asString() + "|" + log.field("DESCRICAO").asString() + "|" +
-                        log.field("RESOLVER").asString());
-        }
         return r;
     }
 
@@ -164,15 +124,9 @@ protected:
     void cancelAfterFirstRecord(const File& f) {
         obs.onEvents = [this, f] {
             std::this_thread::sleep_for(std::chrono::milliseconds(30));
-            if (!ex->ctx.cancelRequested && ex->fileOpen() && fileLines(f).size() == 2) ex->cancel();
+            if (!ex->ctx.cancelRequested && ex->fileOpen() && fileLines(f.name).size() == 2) ex->cancel();
         };
     }
-
-    TestDatabase db;
-    TempDir out;
-    DataModule dm;
-    RecordingObserver obs;
-    std::unique_ptr<Exporter> ex;
     std::string script;
 };
 
@@ -195,16 +149,9 @@ TEST_F(LiquidacoesTest, LayoutLengths) {
 // drops the entity filter. The per-row statements of Diaria and EstLiqPg name the
 // commitment key 1.
 TEST_F(LiquidacoesTest, QueriesAndEmptyMonth) {
-    const std::filesystem::path dir = std::filesystem::path(TCESE_SOURCE_DIR) / "tests" / "fixtures" / "queries";
-    auto fixture = [&](const std::string& name) {
-        std::string s = readFixture(dir / (name + ".sql"));
-        EXPECT_FALSE(s.empty());
-        if (!s.empty() && s.back() == ';') s.pop_back();
-        return s;
-    };
     for (const File* f : {&kNotaLiq, &kNota, &kFolha, &kDiaria, &kBilhete, &kEstLiqPg}) {
         SCOPED_TRACE(f->name);
-        std::string expected = fixture(f->name);
+        std::string expected = courtQuery(f->name);
         ex->ctx.entityCode = "01";
         EXPECT_EQ(lines(*f), (std::vector<std::string>{"1200703", "3000000"}));
         EXPECT_EQ(dm.CdsGeral.source().sql, expected);
@@ -226,9 +173,9 @@ TEST_F(LiquidacoesTest, QueriesAndEmptyMonth) {
     liquidation("1", "'1'", "2007-03-10", "10");
     liquidation("1", "'2'", "2007-03-11", "-10");
     EXPECT_EQ(lines(kDiaria).size(), 3u);
-    EXPECT_EQ(dm.CdsAux.source().sql, fixture("Diaria_2"));
+    EXPECT_EQ(dm.CdsAux.source().sql, asParameter(courtQuery("Diaria_2"), "PKEMP = 1", "PKEMP = CAST(? AS BIGINT)"));
     EXPECT_EQ(lines(kEstLiqPg).size(), 4u);  // as a payroll and as an allowance commitment
-    EXPECT_EQ(dm.CdsAux.source().sql, fixture("EstLiqPg_2"));
+    EXPECT_EQ(dm.CdsAux.source().sql, asParameter(courtQuery("EstLiqPg_2"), "'1'"));
 }
 
 // The first condition that holds gives the document type; a commitment without

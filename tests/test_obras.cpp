@@ -8,7 +8,7 @@
 #include "engine/filegenerator.h"
 #include "generators/obras.h"
 #include "engine_support.h"
-#include "testdb.h"
+#include "generator_fixture.h"
 
 using namespace tcese;
 using namespace tcese::testing;
@@ -16,10 +16,32 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string sp(int n) { return std::string(static_cast<std::size_t>(n), ' '); }
-std::string zeros(int n) { return std::string(static_cast<std::size_t>(n), '0'); }
+// Places of the fields these tests read, from the court's layouts.
+const CourtField kObraServAt[] = {  // ObraServ.txt
+    {"DESCRICAO_OBRA", 10, 255},
+    {"REG_EXEC", 265, 2},
+    {"ANO_LICIT", 267, 4},
+    {"MOD_LIC", 271, 2},
+    {"NUMLIC", 273, 16},
+    {"ANO_PROC_DISP", 289, 4},
+    {"MOD_DISP", 293, 2},
+    {"NUM_PROC_DISP", 295, 16},
+    {"TIPO_OBRA", 311, 2},
+    {"NATUREZA", 313, 2},
+    {"VALOR", 317, 15},
+    {"PRAZO", 332, 4},
+    {"TIPO_EXEC", 337, 1},
+    {"DOC_EXEC", 338, 14},
+    {"CONTRATO_OBRA", 352, 1},
+    {"OBRA_LICIT", 353, 1},
+    {"OBRA_DISP", 354, 1},
+    {"OBRA_CONV", 355, 1},
+    {"ARQ_OBRA", 407, 50},
+    {"ARQ_PLANILHA", 557, 50},
+    {"PROC_DISP_UNID#2", 641, 16},
+};
+
 // Windows-1252 text followed by blanks up to `n` bytes.
-std::string pad(const std::string& s, int n) { return s + sp(n - static_cast<int>(s.size())); }
 
 constexpr const char* kMenu = "MÓDULO CONTAS - CADASTROS AUXILIARES > 17 - CADASTRO DE OBRAS";
 
@@ -44,30 +66,21 @@ struct Work {
 
 using Generator = void (*)(Exporter&, std::string_view);
 
-struct File {
-    const char* name;  // file name without ".txt"
-    const char* fixture;
-    Generator run;
-    const Layout* layout;
+struct File : GeneratedFile {
+    const char* fixture;  // the name of its statement's fixture
 };
 
-const File kObraServ{"ObraServ", "ObraServ", ObraServ, &kObraServLayout};
-const File kLocObra{"LocObra", "LocObra", LocObra, &kLocObraLayout};
-const File kRespObra{"RespObra", "RespObra", RespObra, &kRespObraLayout};
-const File kObraConv{"ObraConv", "ObraConv", ObraConv, &kObraConvLayout};
-const File kObraOConv{"ObraOConv", "ObraOCnv", ObraOCnv, &kObraOCnvLayout};
-const File kObraCont{"ObraCont", "ObraCont", ObraCont, &kObraContLayout};
-const File kObraOCont{"ObraOCont", "ObraOCnt", ObraOCnt, &kObraOCntLayout};
+const File kObraServ{{"ObraServ", ObraServ, 662}, "ObraServ"};
+const File kLocObra{{"LocObra", LocObra, 269}, "LocObra"};
+const File kRespObra{{"RespObra", RespObra, 244}, "RespObra"};
+const File kObraConv{{"ObraConv", ObraConv, 29}, "ObraConv"};
+const File kObraOConv{{"ObraOConv", ObraOCnv, 45}, "ObraOCnv"};
+const File kObraCont{{"ObraCont", ObraCont, 29}, "ObraCont"};
+const File kObraOCont{{"ObraOCont", ObraOCnt, 59}, "ObraOCnt"};
 
-class ObrasTest : public ::testing::Test {
+class ObrasTest : public GeneratorTest {
 protected:
     void SetUp() override {
-        db.connect(dm);
-        ex = std::make_unique<Exporter>(dm, obs, db.dir() / "Vora.ini");
-        ex->ctx.fiscalYear = "2007";
-        ex->ctx.monthCode = "03";
-        ex->ctx.monthEnd = "31";
-        ex->ctx.entityCode = "01";
         // The files go to the period folder; the documents sit in the chosen one.
         ex->ctx.periodFolder = "Mensal/";
         ex->ctx.outputDir = out.str() + "Mensal/";
@@ -91,35 +104,6 @@ protected:
             writeBytes(out.path() / d, "documento");
     }
 
-    std::vector<std::string> lines(const File& f) {
-        f.run(*ex, f.name);
-        std::vector<std::string> r;
-        const std::string bytes = readBytes(period() / (std::string(f.name) + ".txt"));
-        for (std::size_t at = 0; at < bytes.size();) {
-            const std::size_t end = bytes.find("\r\n", at);
-            if (end == std::string::npos) {
-                r.push_back(bytes.substr(at) + "<no CR LF>");
-                break;
-            }
-            r.push_back(bytes.substr(at, end - at));
-            at = end + 2;
-        }
-        return r;
-    }
-
-    // "FILE|STATUS|LINE|DESCRICAO|RESOLVER" per log entry, in order.
-    std::vector<std::string> entries() {
-        std::vector<std::string> r;
-        RecordSet& log = dm.CdsLog;
-        if (!log.active()) return r;
-        for (log.first(); !log.eof(); log.next()) {
-            r.push_back(log.field("ARQUIVO").asString() + "|" + log.field("STATUS").asString() + "|" +
-                        log.field("LINHA").asString() + "|" + log.field("DESCRICAO").asString() + "|" +
-                        log.field("RESOLVER").asString());
-        }
-        return r;
-    }
-
     // Descriptions of the log entries, in order.
     std::vector<std::string> descriptions() {
         std::vector<std::string> r;
@@ -141,12 +125,6 @@ protected:
         return "OBRASERV.TXT|INEXISTENTE|" + std::to_string(line) + "|Arquivo " + out.str() + document +
                " não Encontrado|";
     }
-
-    TestDatabase db;
-    TempDir out;
-    DataModule dm;
-    RecordingObserver obs;
-    std::unique_ptr<Exporter> ex;
 };
 
 std::string entry(const std::string& file, int line, const std::string& descricao) {
@@ -186,24 +164,17 @@ TEST_F(ObrasTest, LayoutLengths) {
 // per-work one with the work's number). A month without works gives files of
 // header and trailer only.
 TEST_F(ObrasTest, QueriesAndEmptyMonth) {
-    const fs::path dir = fs::path(TCESE_SOURCE_DIR) / "tests" / "fixtures" / "queries";
-    auto fixture = [&](const std::string& name) {
-        std::string expected = readFixture(dir / (name + ".sql"));
-        EXPECT_FALSE(expected.empty());
-        if (!expected.empty() && expected.back() == ';') expected.pop_back();
-        return expected;
-    };
     for (const File* f : {&kObraServ, &kLocObra, &kRespObra, &kObraConv, &kObraOConv, &kObraCont, &kObraOCont}) {
         SCOPED_TRACE(f->name);
         EXPECT_EQ(lines(*f), (std::vector<std::string>{"1200703", "3000000"}));
-        EXPECT_EQ(dm.CdsGeral.source().sql, fixture(f->fixture));
+        EXPECT_EQ(dm.CdsGeral.source().sql, courtQuery(f->fixture));
     }
     EXPECT_TRUE(entries().empty());
 
     work({});
     documents();
     EXPECT_EQ(lines(kObraServ).size(), 3u);
-    EXPECT_EQ(dm.CdsAux.source().sql, fixture("ObraServ_2"));
+    EXPECT_EQ(dm.CdsAux.source().sql, asParameter(courtQuery("ObraServ_2"), "'12'"));
 }
 
 // Entity "00" exports every entity's works, contracts and agreements, except the
@@ -269,7 +240,7 @@ TEST_F(ObrasTest, ObraServOwnExecution) {
         {"DOC_EXEC", sp(14)},      {"CONTRATO_OBRA", "0"},    {"OBRA_LICIT", "0"},       {"OBRA_DISP", "0"},
         {"ARQ_OBRA", pad("OBRA122007.DOC", 50)},              {"ARQ_PLANILHA", sp(50)},  {"PROC_DISP_UNID#2", sp(16)},
     };
-    for (const auto& [name, value] : fields) EXPECT_EQ(fieldOf(kObraServLayout, r, name), value) << name;
+    for (const auto& [name, value] : fields) EXPECT_EQ(fieldAt(kObraServAt, r, name), value) << name;
     EXPECT_EQ(entries(), (std::vector<std::string>{missing(2, "OBRA122007.DOC"), missing(2, "OBRACRON122007.DOC"),
                                                    missing(2, "OBRAORC122007.DOC")}));
 }
@@ -366,7 +337,7 @@ TEST_F(ObrasTest, ObraServCodesAndChecks) {
         const std::vector<std::string> got = lines(kObraServ);
         ASSERT_EQ(got.size(), 3u);
         EXPECT_EQ(got[1].size(), 662u);
-        for (const auto& [name, value] : c.fields) EXPECT_EQ(fieldOf(kObraServLayout, got[1], name), value) << name;
+        for (const auto& [name, value] : c.fields) EXPECT_EQ(fieldAt(kObraServAt, got[1], name), value) << name;
         EXPECT_EQ(descriptions(), c.logged);
         for (const std::string& e : entries()) EXPECT_EQ(e.substr(0, 19), "OBRASERV.TXT|ERRO|2");
     }
@@ -388,8 +359,8 @@ TEST_F(ObrasTest, ObraServOneRecordPerProcess) {
     const std::vector<std::string> got = lines(kObraServ);
     ASSERT_EQ(got.size(), 4u);
     EXPECT_EQ(got[3], "3000002");
-    std::vector<std::string> processes{fieldOf(kObraServLayout, got[1], "NUM_PROC_DISP"),
-                                       fieldOf(kObraServLayout, got[2], "NUM_PROC_DISP")};
+    std::vector<std::string> processes{fieldAt(kObraServAt, got[1], "NUM_PROC_DISP"),
+                                       fieldAt(kObraServAt, got[2], "NUM_PROC_DISP")};
     std::sort(processes.begin(), processes.end());
     EXPECT_EQ(processes, (std::vector<std::string>{pad("0012", 16), pad("0020", 16)}));
     EXPECT_EQ(entries(), (std::vector<std::string>{missing(2, "OBRAORC122007.DOC"), missing(2, "OBRAPLAN122007.DOC"),
@@ -509,7 +480,7 @@ TEST_F(ObrasTest, LinkFiles) {
     };
     for (const auto& [f, record] : cases) {
         SCOPED_TRACE(f->name);
-        EXPECT_EQ(record.size(), static_cast<std::size_t>(f->layout->recordLength()));
+        EXPECT_EQ(record.size(), static_cast<std::size_t>(f->length));
         EXPECT_EQ(lines(*f), (std::vector<std::string>{"1200703", record, "3000001"}));
     }
     EXPECT_TRUE(entries().empty());
@@ -550,4 +521,17 @@ TEST_F(ObrasTest, LinkFileChecks) {
         for (const std::string& d : c.logged) want.push_back(entry(c.log, 2, d));
         EXPECT_EQ(entries(), want);
     }
+}
+
+// A work number is data: a quote in it never breaks or changes the work's statement.
+TEST_F(ObrasTest, ObraServWorkNumberWithAQuote) {
+    Work quoted;
+    quoted.numero = "'D''AGUA'";
+    work(quoted);
+    Work crafted;
+    crafted.numero = "'x'' OR ''''='''";
+    work(crafted);
+    const std::vector<std::string> l = lines(kObraServ);
+    ASSERT_EQ(l.size(), 4u);
+    EXPECT_EQ(l[3], "3000002");
 }

@@ -7,7 +7,7 @@
 #include "engine/orcparams.h"
 #include "engine_support.h"
 #include "generators/orcmto.h"
-#include "testdb.h"
+#include "generator_fixture.h"
 
 using namespace tcese;
 using namespace tcese::testing;
@@ -46,7 +46,6 @@ const Row kGood = {
     {"PPA_NOVO_ALTERADO", "1"},
 };
 
-std::string pad(const std::string& cp1252, std::size_t width) { return cp1252 + std::string(width - cp1252.size(), ' '); }
 
 // kGood's record, written field by field from the layout (Windows-1252).
 const std::string kGoodRecord = "2" "2007" + pad("123/2005", 10) + "20051215" + pad("45/2006", 10) + "20060630" +
@@ -57,10 +56,9 @@ const std::string kGoodRecord = "2" "2007" + pad("123/2005", 10) + "20051215" + 
 
 constexpr const char* kResolver = "VERIFIQUE OS PARAMENTROS DO ORÇAMENTO NO TCE/SE";
 
-class OrcmtoTest : public ::testing::Test {
+class OrcmtoTest : public GeneratorTest {
 protected:
     void SetUp() override {
-        ini = db.installAsYear("2007");
         db.exec(
             "insert into TABEMPRESA (EMPRESA, NOME, TIPO) values (1, 'PREFEITURA MUNICIPAL', 1);"
             "insert into TABEMPRESA (EMPRESA, NOME, TIPO) values (2, 'FUNDO MUNICIPAL', 2);"
@@ -68,12 +66,8 @@ protected:
             "insert into TABEMPRESA (EMPRESA, NOME, TIPO) values (4, 'AUTARQUIA', 15);"
             "insert into TABEMPRESA (EMPRESA, NOME, TIPO) values (5, 'CONSÓRCIO', null);"
             "commit;");
-        db.connect(dm);
-        ex = std::make_unique<Exporter>(dm, obs, ini);
-        ex->ctx.fiscalYear = "2007";
         ex->ctx.monthCode = "14";
-        ex->ctx.entityCode = "01";
-        ex->ctx.outputDir = out.str();
+        ex->ctx.monthEnd.clear();  // annual runs have none
     }
 
     fs::path paramFile() const { return db.dir() / "ARQ2007" / "ORC_TCE_SE.XML"; }
@@ -117,13 +111,6 @@ protected:
         const auto a = bytes.find("\r\n") + 2;
         return bytes.substr(a, bytes.find("\r\n", a) - a);
     }
-
-    TestDatabase db;
-    fs::path ini;
-    TempDir out;
-    DataModule dm;
-    RecordingObserver obs;
-    std::unique_ptr<Exporter> ex;
 };
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include "engine/filegenerator.h"
 #include "generators/pagamentos.h"
 #include "engine_support.h"
-#include "testdb.h"
+#include "generator_fixture.h"
 
 using namespace tcese;
 using namespace tcese::testing;
@@ -16,23 +16,39 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string sp(int n) { return std::string(static_cast<std::size_t>(n), ' '); }
-std::string zeros(int n) { return std::string(static_cast<std::size_t>(n), '0'); }
-std::string pad(const std::string& s, int width) { return s + sp(width - static_cast<int>(s.size())); }
-
-using Generator = void (*)(Exporter&, std::string_view);
-
-struct File {
-    const char* name;
-    Generator run;
-    const Layout* layout;
+// Places of the fields these tests read, from the court's layouts.
+const CourtField kCtaPagAt[] = {  // CtaPag.txt
+    {"ANO_EMPENHO", 2, 4},
+    {"EMPENHO", 6, 16},
+    {"PROC", 30, 20},
+    {"BANCO", 50, 4},
+    {"AGENCIA", 54, 6},
+    {"CONTA", 60, 10},
+    {"DIGITO", 70, 2},
+    {"DOC", 72, 10},
+    {"VALOR", 97, 15},
+    {"TIPO_DOC", 112, 2},
+};
+const CourtField kEstNotCtAt[] = {  // EstNotCt.txt
+    {"ANO_EMPENHO", 2, 4},
+    {"EMPENHO", 6, 16},
+    {"DATA_PAG", 22, 8},
+    {"DATA_ESTORNO", 30, 8},
+    {"BANCO", 38, 4},
+    {"AGENCIA", 42, 6},
+    {"CONTA", 48, 10},
+    {"DIGITO", 58, 2},
+    {"VALOR", 60, 15},
+    {"FORMA_ESTORNO", 75, 2},
 };
 
-const File kNotaPag{"NotaPag", NotaPag, &kNotaPagLayout};
-const File kCtaPag{"CtaPag", CtaPag, &kCtaPagLayout};
-const File kRetenEmp{"RetenEmp", RetenEmp, &kRetenEmpLayout};
-const File kEstNotPg{"EstNotPg", EstNotPg, &kEstNotPgLayout};
-const File kEstNotCt{"EstNotCt", EstNotCt, &kEstNotCtLayout};
+
+
+const GeneratedFile kNotaPag{"NotaPag", NotaPag, 64};
+const GeneratedFile kCtaPag{"CtaPag", CtaPag, 233};
+const GeneratedFile kRetenEmp{"RetenEmp", RetenEmp, 102};
+const GeneratedFile kEstNotPg{"EstNotPg", EstNotPg, 322};
+const GeneratedFile kEstNotCt{"EstNotCt", EstNotCt, 76};
 
 // One DESPES row; every member is SQL text. The defaults: commitment 123 of
 // February 2007 on appropriation 1 (entity 1, budgetary).
@@ -68,17 +84,9 @@ std::string menu(const std::string& empenho) {
     return "MÓDULO CONTAS - MENU DESPESAS > 01 - EMPENHO - (EMPENHO Nº " + empenho + ") !";
 }
 
-class PagamentosTest : public ::testing::Test {
+class PagamentosTest : public GeneratorTest {
 protected:
     void SetUp() override {
-        ini = db.installAsYear("2007");
-        db.connect(dm);
-        ex = std::make_unique<Exporter>(dm, obs, ini);
-        ex->ctx.fiscalYear = "2007";
-        ex->ctx.monthCode = "03";
-        ex->ctx.monthEnd = "31";
-        ex->ctx.entityCode = "01";
-        ex->ctx.outputDir = out.str();
         db.exec(
             "insert into DESDIS (FICHA, EMPRESA, EXTRA) values (1, 1, 'N');"
             "insert into DESDIS (FICHA, EMPRESA, EXTRA) values (2, 2, 'N');"
@@ -132,82 +140,33 @@ protected:
         db.exec("insert into RECEIT (PKEMP, CONTA) values ('" + pkemp + "', '" + conta + "'); commit;");
     }
 
-    // The file's lines without CR LF; a last line without CR LF is marked.
-    std::vector<std::string> lines(const File& f) {
-        f.run(*ex, f.name);
-        std::vector<std::string> r;
-        const std::string bytes = readBytes(out.path() / (std::string(f.name) + ".txt"));
-        for (std::size_t at = 0; at < bytes.size();) {
-            const std::size_t end = bytes.find("\r\n", at);
-            if (end == std::string::npos) {
-                r.push_back(bytes.substr(at) + "<no CR LF>");
-                break;
-            }
-            r.push_back(bytes.substr(at, end - at));
-            at = end + 2;
-        }
-        return r;
-    }
-
-    // Header, detail records sorted (the queries give no order) and trailer.
-    std::vector<std::string> sortedLines(const File& f) {
-        std::vector<std::string> l = lines(f);
-        if (l.size() > 2) std::sort(l.begin() + 1, l.end() - 1);
-        return l;
-    }
-
-    // "FILE|STATUS|LINE|DESCRICAO|RESOLVER" per log entry, in order.
-    std::vector<std::string> entries() {
-        std::vector<std::string> r;
-        RecordSet& log = dm.CdsLog;
-        if (!log.active()) return r;
-        for (log.first(); !log.eof(); log.next()) {
-            r.push_back(log.field("ARQUIVO").asString() + "|" + log.field("STATUS").asString() + "|" +
-                        log.field("LINHA").asString() + "|" + log.field("DESCRICAO").asString() + "|" +
-                        log.field("RESOLVER").asString());
-        }
-        return r;
-    }
-
-    void clearLog() { dm.CdsLog.close(); }
-
     // The line of the file (header = 1) holding `record`.
-    long lineOf(const File& f, const std::string& record) {
+    long lineOf(const GeneratedFile& f, const std::string& record) {
         const std::string bytes = readBytes(out.path() / (std::string(f.name) + ".txt"));
         const std::size_t at = bytes.find(record);
         if (at == std::string::npos) return -1;
         return 1 + static_cast<long>(std::count(bytes.begin(), bytes.begin() + static_cast<long>(at), '\n'));
     }
-
-    TestDatabase db;
-    fs::path ini;
-    TempDir out;
-    DataModule dm;
-    RecordingObserver obs;
-    std::unique_ptr<Exporter> ex;
 };
 
 }  // namespace
 
 TEST_F(PagamentosTest, LayoutLengths) {
-    const std::pair<const File*, int> cases[] = {
-        {&kNotaPag, 64}, {&kCtaPag, 233}, {&kRetenEmp, 102}, {&kEstNotPg, 322}, {&kEstNotCt, 76},
+    const std::pair<const GeneratedFile*, const Layout*> cases[] = {
+        {&kNotaPag, &kNotaPagLayout}, {&kCtaPag, &kCtaPagLayout},     {&kRetenEmp, &kRetenEmpLayout},
+        {&kEstNotPg, &kEstNotPgLayout}, {&kEstNotCt, &kEstNotCtLayout},
     };
-    for (const auto& [f, length] : cases) EXPECT_EQ(f->layout->recordLength(), length) << f->name;
+    for (const auto& [f, layout] : cases) EXPECT_EQ(layout->recordLength(), f->length) << f->name;
 }
 
 // The statements are the court's texts with month, year and entity inserted; with
 // "00" three files drop the entity filter and two keep it. A month without payments
 // gives empty files.
 TEST_F(PagamentosTest, QueriesAndEmptyMonth) {
-    const fs::path dir = fs::path(TCESE_SOURCE_DIR) / "tests" / "fixtures" / "queries";
     const std::string filter = " AND R.EMPRESA = '01'";
-    for (const File* f : {&kNotaPag, &kCtaPag, &kRetenEmp, &kEstNotPg, &kEstNotCt}) {
+    for (const GeneratedFile* f : {&kNotaPag, &kCtaPag, &kRetenEmp, &kEstNotPg, &kEstNotCt}) {
         SCOPED_TRACE(f->name);
-        std::string expected = readFixture(dir / (std::string(f->name) + ".sql"));
-        ASSERT_FALSE(expected.empty());
-        ASSERT_EQ(expected.back(), ';');
-        expected.pop_back();
+        std::string expected = courtQuery(f->name);
 
         ex->ctx.entityCode = "01";
         EXPECT_EQ(lines(*f), (std::vector<std::string>{"1200703", "3000000"}));
@@ -297,7 +256,7 @@ TEST_F(PagamentosTest, EntityOfEachFile) {
     for (const char* pk : {"1", "2", "3"}) revenue(pk, "IR");
 
     struct Case {
-        const File* file;
+        const GeneratedFile* file;
         const char* entity;
         std::vector<long long> numbers;  // sorted
     };
@@ -316,7 +275,7 @@ TEST_F(PagamentosTest, EntityOfEachFile) {
         EXPECT_EQ(file.front(), "1200703");
         std::vector<long long> numbers;
         for (std::size_t i = 1; i + 1 < file.size(); ++i) {
-            EXPECT_EQ(static_cast<int>(file[i].size()), c.file->layout->recordLength());
+            EXPECT_EQ(static_cast<int>(file[i].size()), c.file->length);
             numbers.push_back(std::stoll(file[i].substr(5, 16)));  // field 3 in every file
         }
         std::sort(numbers.begin(), numbers.end());
@@ -364,7 +323,8 @@ TEST_F(PagamentosTest, PaymentNoteChecks) {
 // One share per case: bank checks only for payments from a bank account.
 TEST_F(PagamentosTest, AccountShareChecks) {
     db.exec("insert into DESCON values (1, '111203', '237', '0000-0', '777', null);"
-            "insert into DESCON values (1, '111204', null, '0002-3', '888', null); commit;");
+            "insert into DESCON values (1, '111204', null, '0002-3', '888', null);"
+            "insert into DESCON values (1, '111205', '104', '0678-9', ' ', null); commit;");
     movement({.pk = "1"});
     movement({.pk = "2", .datae = "null", .nempg = "null"});
 
@@ -386,6 +346,10 @@ TEST_F(PagamentosTest, AccountShareChecks) {
          {"PROCESSO ADMINISTRATIVO NÃO PODE FICAR EM BRANCO", "CÓDIGO DO BANCO NÃO PODE FICAR EM BRANCO",
           "DIGITO DA CONTA BANCÁRIA NÃO PODE FICAR EM BRANCO",
           "NÚMERO DO DOCUMENTO UTILIZADO PARA PAGAMENTO DO EMPENHO NÃO PODE FICAR EM BRANCO"}},
+        {"bank account without number",
+         {.pkemp = "1", .valor = "10", .conta = "' '"},
+         {{"BANCO", "104 "}, {"AGENCIA", "006789"}, {"CONTA", "0000000000"}, {"TIPO_DOC", "05"}},
+         {"NÚMERO DA CONTA BANCÁRIA NÃO PODE FICAR EM BRANCO", "DIGITO DA CONTA BANCÁRIA NÃO PODE FICAR EM BRANCO"}},
         {"cash share without order",
          {.pkemp = "1", .valor = "10", .ordpg = "null", .conta = "'CX'"},
          {{"PROC", sp(20)}, {"AGENCIA", sp(6)}, {"CONTA", sp(10)}, {"DIGITO", sp(2)}, {"TIPO_DOC", "04"}},
@@ -403,7 +367,7 @@ TEST_F(PagamentosTest, AccountShareChecks) {
         const std::vector<std::string> file = lines(kCtaPag);
         ASSERT_EQ(file.size(), 3u);
         ASSERT_EQ(file[1].size(), 233u);
-        for (const auto& [name, value] : c.fields) EXPECT_EQ(fieldOf(kCtaPagLayout, file[1], name), value) << name;
+        for (const auto& [name, value] : c.fields) EXPECT_EQ(fieldAt(kCtaPagAt, file[1], name), value) << name;
         const std::string numero = c.share.pkemp == "1" ? "123" : "";
         std::vector<std::string> expected;
         for (const std::string& m : c.messages) expected.push_back(entry("CTAPAG.TXT", 2, m, contas(numero)));
@@ -447,11 +411,7 @@ TEST_F(PagamentosTest, ReversalNoteAndAccount) {
     EXPECT_EQ(entries(), (std::vector<std::string>{
                              entry("ESTNOTCT.TXT", 2, "DIGITO DA CONTA NÃO PODE FICAR EM BRANCO", contas("123"))}));
 
-    std::string expected =
-        readFixture(fs::path(TCESE_SOURCE_DIR) / "tests" / "fixtures" / "queries" / "EstNotCt_2.sql");
-    ASSERT_EQ(expected.back(), ';');
-    expected.pop_back();
-    EXPECT_EQ(dm.CdsAux.source().sql, expected);
+    EXPECT_EQ(dm.CdsAux.source().sql, asParameter(courtQuery("EstNotCt_2"), "'1'"));
 }
 
 // The account a reversal returned to, and its payment date, one reversal per case.
@@ -502,8 +462,8 @@ TEST_F(PagamentosTest, ReversalAccountCases) {
         const std::vector<std::string> file = lines(kEstNotCt);
         ASSERT_EQ(file.size(), 3u);
         ASSERT_EQ(file[1].size(), 76u);
-        EXPECT_EQ(fieldOf(kEstNotCtLayout, file[1], "VALOR"), "000000000008000");
-        for (const auto& [name, value] : c.fields) EXPECT_EQ(fieldOf(kEstNotCtLayout, file[1], name), value) << name;
+        EXPECT_EQ(fieldAt(kEstNotCtAt, file[1], "VALOR"), "000000000008000");
+        for (const auto& [name, value] : c.fields) EXPECT_EQ(fieldAt(kEstNotCtAt, file[1], name), value) << name;
         std::vector<std::string> expected;
         for (const std::string& m : c.messages) expected.push_back(entry("ESTNOTCT.TXT", 2, m, contas("123")));
         EXPECT_EQ(entries(), expected);

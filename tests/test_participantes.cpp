@@ -4,24 +4,18 @@
 #include "engine/filegenerator.h"
 #include "generators/participantes.h"
 #include "engine_support.h"
-#include "testdb.h"
+#include "generator_fixture.h"
 
 using namespace tcese;
 using namespace tcese::testing;
 
 namespace {
 
-std::string sp(int n) { return std::string(static_cast<std::size_t>(n), ' '); }
 
-class CadPartTest : public ::testing::Test {
+class CadPartTest : public GeneratorTest {
 protected:
     void SetUp() override {
-        db.connect(dm);
-        ex = std::make_unique<Exporter>(dm, obs, db.dir() / "Vora.ini");
         ex->ctx.fiscalYear = "2008";
-        ex->ctx.monthCode = "03";
-        ex->ctx.entityCode = "01";
-        ex->ctx.outputDir = out.str();
     }
 
     // One DESFOR row from its values in column order.
@@ -30,40 +24,8 @@ protected:
                 " INEST, CODATIV, PISPASEP) values (" + values + "); commit;");
     }
 
-    std::vector<std::string> lines() {
-        CadPart(*ex, "CadPart");
-        std::vector<std::string> r;
-        const std::string bytes = readBytes(out.path() / "CadPart.txt");
-        for (std::size_t at = 0; at < bytes.size();) {
-            const std::size_t end = bytes.find("\r\n", at);
-            if (end == std::string::npos) {
-                r.push_back(bytes.substr(at) + "<no CR LF>");
-                break;
-            }
-            r.push_back(bytes.substr(at, end - at));
-            at = end + 2;
-        }
-        return r;
-    }
+    std::vector<std::string> lines() { return GeneratorTest::lines({"CadPart", CadPart, 430}); }
 
-    // "FILE|STATUS|LINE|DESCRICAO|RESOLVER" per log entry, in order.
-    std::vector<std::string> entries() {
-        std::vector<std::string> r;
-        RecordSet& log = dm.CdsLog;
-        if (!log.active()) return r;
-        for (log.first(); !log.eof(); log.next()) {
-            r.push_back(log.field("ARQUIVO").asString() + "|" + log.field("STATUS").asString() + "|" +
-                        log.field("LINHA").asString() + "|" + log.field("DESCRICAO").asString() + "|" +
-                        log.field("RESOLVER").asString());
-        }
-        return r;
-    }
-
-    TestDatabase db;
-    TempDir out;
-    DataModule dm;
-    RecordingObserver obs;
-    std::unique_ptr<Exporter> ex;
 };
 
 // Log entry of supplier `codif` at file line `line`.

@@ -11,7 +11,7 @@
 #include "generators/catalogue.h"
 #include "generators/tesouraria.h"
 #include "engine_support.h"
-#include "testdb.h"
+#include "generator_fixture.h"
 
 using namespace tcese;
 using namespace tcese::testing;
@@ -21,7 +21,6 @@ namespace fs = std::filesystem;
 namespace {
 
 // `cp1252` text filled with blanks to `width` bytes (one byte per character).
-std::string pad(const std::string& cp1252, std::size_t width) { return cp1252 + std::string(width - cp1252.size(), ' '); }
 
 struct File {
     const char* name;
@@ -63,19 +62,11 @@ struct Lines {
     bool wellFormed = true;            // every line ends with CR LF
 };
 
-class TesourariaTest : public ::testing::Test {
+class TesourariaTest : public GeneratorTest {
 protected:
     void SetUp() override {
-        ini = db.installAsYear("2007");
         writeRevenueTable(db.dir() / "TABDEF" / "RECEITA_TCESE.XML",
                           {{"11120000", ""}, {"11200000", "N"}, {"17210102", ""}});
-        db.connect(dm);
-        ex = std::make_unique<Exporter>(dm, obs, ini);
-        ex->ctx.fiscalYear = "2007";
-        ex->ctx.monthCode = "03";
-        ex->ctx.monthEnd = "31";
-        ex->ctx.entityCode = "01";
-        ex->ctx.outputDir = out.str();
     }
 
     Lines run(const File& f, const std::string& entity = "01") {
@@ -116,25 +107,6 @@ protected:
         for (const auto& d : l.details) EXPECT_EQ(d.size(), static_cast<std::size_t>(f.length)) << d;
     }
 
-    // "FILE|STATUS|LINE|DESCRICAO|RESOLVER" per log entry, in order.
-    std::vector<std::string> entries() {
-        std::vector<std::string> r;
-        RecordSet& log = dm.CdsLog;
-        if (!log.active()) return r;
-        for (log.first(); !log.eof(); log.next()) {
-            r.push_back(log.field("ARQUIVO").asString() + "|" + log.field("STATUS").asString() + "|" +
-                        log.field("LINHA").asString() + "|" + log.field("DESCRICAO").asString() + "|" +
-                        log.field("RESOLVER").asString());
-        }
-        return r;
-    }
-
-    TestDatabase db;
-    fs::path ini;
-    TempDir out;
-    DataModule dm;
-    RecordingObserver obs;
-    std::unique_ptr<Exporter> ex;
 };
 
 // A bank-account fixture for ContaBan, Concilia and ValConc. Entity 01 has one bank
@@ -191,13 +163,9 @@ TEST_F(TesourariaTest, LayoutsAndCatalogueRows) {
 // inserted; only ArrecRec drops its entity filter for "00". An empty month gives
 // header and trailer.
 TEST_F(TesourariaTest, QueriesAndEmptyMonth) {
-    const fs::path dir = fs::path(TCESE_SOURCE_DIR) / "tests" / "fixtures" / "queries";
     for (const File& f : kFiles) {
         SCOPED_TRACE(f.name);
-        std::string expected = readFixture(dir / (std::string(f.name) + ".sql"));
-        ASSERT_FALSE(expected.empty());
-        ASSERT_EQ(expected.back(), ';');
-        expected.pop_back();
+        std::string expected = courtQuery(f.name);
 
         expectFile(f, run(f, "01"), {});
         EXPECT_EQ(dm.CdsGeral.source().sql, expected);

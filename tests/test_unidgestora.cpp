@@ -5,19 +5,18 @@
 #include "engine/filegenerator.h"
 #include "generators/unidgestora.h"
 #include "engine_support.h"
-#include "testdb.h"
+#include "generator_fixture.h"
 
 using namespace tcese;
 using namespace tcese::testing;
 
 namespace {
 
-std::string sp(int n) { return std::string(static_cast<std::size_t>(n), ' '); }
 
 const std::string kUnidade = "VERIFIQUE OS PARAMENTROS DA UNIDADE GESTORA NO TCE/SE";
 const std::string kEntidades = "MÓDULO CONTAS, NO MENU CADASTROS AUXILIARES > 14 - ENTIDADES CONTÁBEIS";
 
-class UnidGestoraTest : public ::testing::Test {
+class UnidGestoraTest : public GeneratorTest {
 protected:
     void SetUp() override {
         db.exec(
@@ -33,12 +32,7 @@ protected:
             " CRC_CONT, UF_CRC_CONT) values (3, 'FUNDO', '11.222.333/0001-82', 'RUA B', 'CENTRO', '49000000',"
             " '7932114455', '7932114456', 1, '111.444.777-36', '1114447773', 'SE-1', 'SE');"
             "commit;");
-        db.connect(dm);
-        ex = std::make_unique<Exporter>(dm, obs, db.dir() / "Vora.ini");
         ex->ctx.fiscalYear = "2008";
-        ex->ctx.monthCode = "03";
-        ex->ctx.monthEnd = "31";
-        ex->ctx.outputDir = out.str();
     }
 
     // Runs one generator for an entity with a fresh log; returns the file's bytes.
@@ -49,23 +43,6 @@ protected:
         return readBytes(out.path() / (std::string(fileName) + ".txt"));
     }
 
-    // "FILE|STATUS|LINE|DESCRICAO|RESOLVER" per log entry, in order.
-    std::vector<std::string> entries() {
-        std::vector<std::string> r;
-        RecordSet& log = dm.CdsLog;
-        for (log.first(); !log.eof(); log.next()) {
-            r.push_back(log.field("ARQUIVO").asString() + "|" + log.field("STATUS").asString() + "|" +
-                        log.field("LINHA").asString() + "|" + log.field("DESCRICAO").asString() + "|" +
-                        log.field("RESOLVER").asString());
-        }
-        return r;
-    }
-
-    TestDatabase db;
-    TempDir out;
-    DataModule dm;
-    RecordingObserver obs;
-    std::unique_ptr<Exporter> ex;
 };
 
 }  // namespace

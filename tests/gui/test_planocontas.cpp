@@ -330,6 +330,23 @@ TEST_F(PlanoContasTest, FailedSaveRollsBackAndKeepsTheChoiceForAnotherTry) {
     EXPECT_EQ(cell(*f, rowOf(*f, "211"), CodigoTce), "");
 }
 
+// A save that throws (the connection is gone) is a failed save too.
+TEST_F(PlanoContasTest, SaveThatThrowsKeepsEditModeAndTheChoice) {
+    auto f = open();
+    f->Alterar->click();
+    goTo(*f, "211");
+    pick(*f, "25");
+    dm.Conexao.close();
+
+    f->Confirmar->click();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, "Erro ao Alterar as Informações!");
+    EXPECT_EQ(shown[0].kind, MessageKind::Error);
+    EXPECT_TRUE(f->editMode());
+    EXPECT_TRUE(f->Confirmar->isEnabled());
+    EXPECT_EQ(cell(*f, rowOf(*f, "211"), CodigoTce), "25");
+}
+
 TEST_F(PlanoContasTest, MissingCourtTableNamesTheFileAndChangesNothing) {
     fs::remove(courtFile());
     auto f = open();

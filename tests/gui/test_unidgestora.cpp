@@ -212,6 +212,21 @@ TEST_F(UnidGestoraTest, RefusedSaveRollsBackKeepsTheEditAndCanBeCorrected) {
     EXPECT_EQ(column(2, "FONE"), "32221111");
 }
 
+// A save that throws (the connection is gone) is a failed save too.
+TEST_F(UnidGestoraTest, SaveThatThrowsKeepsEditModeAndTheTypedValue) {
+    auto f = open();
+    QTest::mouseClick(f->Alterar, Qt::LeftButton);
+    type(*f, 0, Endereco, "AV. NOVA");
+    dm.Conexao.close();
+    QTest::mouseClick(f->Confirmar, Qt::LeftButton);
+
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].kind, MessageKind::Error);
+    EXPECT_EQ(shown[0].text, QString::fromUtf8("Erro ao Alterar as Informações!"));
+    expectMode(*f, true);
+    EXPECT_EQ(cell(*f, 0, Endereco), "AV. NOVA");
+}
+
 TEST_F(UnidGestoraTest, CancelAfterAFailedSaveJustReturnsToBrowseMode) {
     auto f = open();
     QTest::mouseClick(f->Alterar, Qt::LeftButton);
