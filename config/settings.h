@@ -2,6 +2,7 @@
 // The settings file "Vora.ini" beside the program, section "VORA".
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace tcese {
 
@@ -19,6 +20,8 @@ struct Settings {
     // of a key counts and one pair of quotes around a value is dropped. The file is
     // Windows-1252, or UTF-8 (with or without BOM) when its bytes are valid UTF-8.
     static Settings load(const std::filesystem::path& iniFile);
+    // The same from the file's bytes.
+    static Settings parse(std::string_view bytes);
 };
 
 // The folder of the running program.
