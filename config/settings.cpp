@@ -70,7 +70,8 @@ std::string prepare(std::string_view text, std::vector<std::string>& longValues)
     out.reserve(text.size() + 16);
     std::size_t pos = 0;
     while (pos <= text.size()) {
-        std::size_t eol = text.find('\n', pos);
+        // A lone CR ends a line too: no value holds a line break.
+        std::size_t eol = text.find_first_of("\r\n", pos);
         if (eol == std::string_view::npos) eol = text.size();
         std::string_view line = text.substr(pos, eol - pos);
         pos = eol + 1;
@@ -156,15 +157,21 @@ bool readAll(const fs::path& file, std::string& bytes) {
 }  // namespace
 
 Settings Settings::load(const std::filesystem::path& iniFile) {
-    Settings s;
     std::string bytes;
-    if (!readAll(iniFile, bytes)) return s;
+    if (!readAll(iniFile, bytes)) return Settings{};
+    return parse(bytes);
+}
 
+Settings Settings::parse(std::string_view bytes) {
+    Settings s;
     std::string_view raw = bytes;
     if (raw.starts_with("\xEF\xBB\xBF")) raw.remove_prefix(3);
     // The product writes Windows-1252; a file saved as UTF-8 on this platform is
     // kept as it is. Windows-1252 text with accents is practically never valid UTF-8.
-    const std::string text = validUtf8(raw) ? std::string(raw) : cp1252ToUtf8(raw);
+    std::string text = validUtf8(raw) ? std::string(raw) : cp1252ToUtf8(raw);
+    // A NUL byte carries nothing; left in, it would end the text for the parser
+    // and hide every line after it.
+    std::erase(text, '\0');
 
     Parse p{&s, {}, {}};
     const std::string prepared = prepare(text, p.longValues);

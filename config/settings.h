@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tcese {
@@ -21,6 +22,8 @@ struct Settings {
     // of a key counts and one pair of quotes around a value is dropped. The file is
     // Windows-1252, or UTF-8 (with or without BOM) when its bytes are valid UTF-8.
     static Settings load(const std::filesystem::path& iniFile);
+    // The same from the file's bytes.
+    static Settings parse(std::string_view bytes);
 };
 
 // The folder of the running program.

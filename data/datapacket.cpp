@@ -7,9 +7,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <system_error>
 #include <unordered_map>
 #include <unordered_set>
@@ -28,7 +30,7 @@ namespace {
 
 // Memo and binary blobs share "bin.hex"; SUBTYPE tells them apart. A memo's value
 // is its text, escaped like a string (readable and loss-free); a binary blob's
-// value is its bytes as pairs of hex digits, since raw bytes cannot live in XML.
+// value is its bytes in base64, as the platforms that write these files do.
 const char* typeName(FieldType t) {
     switch (t) {
     case FieldType::String: return "string";
@@ -68,6 +70,90 @@ std::optional<FieldType> typeFromName(std::string_view n, std::string_view subty
         return FieldType::Blob;
     }
     return std::nullopt;
+}
+
+// The values an integer type name can carry; i1, ui1 and ui2 are held in a wider
+// field, so the range comes from the name the file gives.
+struct IntRange {
+    std::int64_t min, max;
+};
+
+IntRange rangeOf(FieldType t) {
+    switch (t) {
+    case FieldType::Int16: return {-32768, 32767};
+    case FieldType::Int32: return {-2147483648LL, 2147483647LL};
+    default: return {std::numeric_limits<std::int64_t>::min(), std::numeric_limits<std::int64_t>::max()};
+    }
+}
+
+IntRange rangeOfName(std::string_view n, FieldType t) {
+    if (iequals(n, "i1")) return {-128, 127};
+    if (iequals(n, "ui1")) return {0, 255};
+    if (iequals(n, "ui2")) return {0, 65535};
+    if (iequals(n, "ui4")) return {0, 4294967295LL};
+    return rangeOf(t);
+}
+
+// ---- base64 ----------------------------------------------------------------
+
+constexpr char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+void appendBase64(std::string& out, std::string_view bytes) {
+    std::size_t i = 0;
+    for (; i + 3 <= bytes.size(); i += 3) {
+        const unsigned v = static_cast<unsigned char>(bytes[i]) << 16 | static_cast<unsigned char>(bytes[i + 1]) << 8 |
+                           static_cast<unsigned char>(bytes[i + 2]);
+        for (int k = 18; k >= 0; k -= 6) out.push_back(kBase64[v >> k & 63]);
+    }
+    if (const std::size_t rest = bytes.size() - i) {
+        unsigned v = static_cast<unsigned char>(bytes[i]) << 16;
+        if (rest == 2) v |= static_cast<unsigned char>(bytes[i + 1]) << 8;
+        out.push_back(kBase64[v >> 18 & 63]);
+        out.push_back(kBase64[v >> 12 & 63]);
+        out.push_back(rest == 2 ? kBase64[v >> 6 & 63] : '=');
+        out.push_back('=');
+    }
+}
+
+int base64Digit(char c) {
+    if (c >= 'A' && c <= 'Z') return c - 'A';
+    if (c >= 'a' && c <= 'z') return c - 'a' + 26;
+    if (c >= '0' && c <= '9') return c - '0' + 52;
+    if (c == '+') return 62;
+    if (c == '/') return 63;
+    return -1;
+}
+
+// Strict base64: groups of four (blanks and line breaks between them allowed),
+// "=" padding only at the end, and the bits that padding drops must be zero, so
+// that one text means one byte string.
+std::optional<std::string> decodeBase64(std::string_view s) {
+    std::string digits;
+    digits.reserve(s.size());
+    for (char c : s)
+        if (c != ' ' && c != '\r' && c != '\n' && c != '\t') digits.push_back(c);
+    if (digits.size() % 4) return std::nullopt;
+    std::string out;
+    out.reserve(digits.size() / 4 * 3);
+    for (std::size_t i = 0; i < digits.size(); i += 4) {
+        const bool lastGroup = i + 4 == digits.size();
+        int pad = 0;
+        if (lastGroup && digits[i + 3] == '=') pad = digits[i + 2] == '=' ? 2 : 1;
+        unsigned v = 0;
+        for (int k = 0; k < 4; ++k) {
+            int d = 0;
+            if (k < 4 - pad) {
+                d = base64Digit(digits[i + static_cast<std::size_t>(k)]);
+                if (d < 0) return std::nullopt;
+            }
+            v = v << 6 | static_cast<unsigned>(d);
+        }
+        if ((pad == 1 && (v & 0xFF)) || (pad == 2 && (v & 0xFFFF))) return std::nullopt;
+        out.push_back(static_cast<char>(v >> 16));
+        if (pad < 2) out.push_back(static_cast<char>(v >> 8 & 0xFF));
+        if (pad < 1) out.push_back(static_cast<char>(v & 0xFF));
+    }
+    return out;
 }
 
 // ---- XML names -----------------------------------------------------------
@@ -265,19 +351,18 @@ void appendValue(std::string& out, const FieldDef& def, const Value& raw) {
     case FieldType::Memo:
         appendEscaped(out, std::get<std::string>(v));
         break;
-    case FieldType::Blob: {
-        static const char hex[] = "0123456789ABCDEF";
-        for (unsigned char c : std::get<std::string>(v)) {
-            out.push_back(hex[c >> 4]);
-            out.push_back(hex[c & 15]);
-        }
+    case FieldType::Blob:
+        appendBase64(out, std::get<std::string>(v));
         break;
-    }
     case FieldType::Int16:
     case FieldType::Int32:
     case FieldType::Int64: {
+        const std::int64_t i = std::get<std::int64_t>(v);
+        const IntRange range = rangeOf(def.type);
+        if (i < range.min || i > range.max)
+            throw EscapeError{"valor " + std::to_string(i) + " fora do intervalo do tipo " + typeName(def.type)};
         char buf[24];
-        auto r = std::to_chars(buf, buf + sizeof buf, std::get<std::int64_t>(v));
+        auto r = std::to_chars(buf, buf + sizeof buf, i);
         out.append(buf, r.ptr);
         break;
     }
@@ -328,7 +413,8 @@ std::string render(const RecordSet& rs, std::string_view source) {
             for (int k = 2; used.count(a); ++k) a = base + "_" + std::to_string(k);
         }
         used.insert(a);
-        attrs.push_back(std::move(a));
+        // The file is Windows-1252; an attribute name holds only Latin-1 letters, which it has.
+        attrs.push_back(utf8ToCp1252(a));
         needsFieldName.push_back(!own);
     }
 
@@ -405,7 +491,7 @@ std::optional<Date> parseDate8(std::string_view s) {
             v[k] = v[k] * 10 + (s[p] - '0');
         }
     const Date d = makeDate(v[0], v[1], v[2]);
-    if (!d.ok()) return std::nullopt;
+    if (!d.ok() || v[0] < 1) return std::nullopt;  // no year 0 in the calendar the writer knows
     return d;
 }
 
@@ -431,29 +517,50 @@ std::optional<TimeOfDay> parseTimeDp(std::string_view s) {
     return TimeOfDay{(h * 60 + m) * 60000 + sm};
 }
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
+// Whether a decimal text that Decimal reads has no digit that its four decimals
+// would round away ("0.123400" has none, "0.123456" has).
+bool fitsFourDecimals(std::string_view s) {
+    std::size_t i = 0;
+    while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '+' || s[i] == '-')) ++i;
+    std::string digits;
+    long point = -1;
+    for (; i < s.size(); ++i) {
+        if (s[i] >= '0' && s[i] <= '9')
+            digits.push_back(s[i]);
+        else if ((s[i] == '.' || s[i] == ',') && point < 0)
+            point = static_cast<long>(digits.size());
+        else
+            break;
+    }
+    if (point < 0) point = static_cast<long>(digits.size());
+    long exponent = 0;
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        ++i;
+        const bool neg = i < s.size() && s[i] == '-';
+        if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+        for (; i < s.size() && s[i] >= '0' && s[i] <= '9' && exponent <= 400; ++i) exponent = exponent * 10 + (s[i] - '0');
+        if (neg) exponent = -exponent;
+    }
+    // Digit k stands at decimal place k + 1 - (point + exponent) after the point.
+    for (std::size_t k = 0; k < digits.size(); ++k)
+        if (digits[k] != '0' && static_cast<long>(k) + 1 - (point + exponent) > Decimal::kScale) return false;
+    return true;
 }
 
-// The value of one ROW attribute; nullopt when it does not decode by the field's type.
-std::optional<Value> decodeValue(FieldType type, std::string_view s) {
+// The value of one ROW attribute by the field's type; nullopt, with the reason in
+// `why` when there is more to say than "invalid for the type", when it does not decode.
+std::optional<Value> decodeValue(FieldType type, IntRange range, std::string_view s, std::string& why) {
     switch (type) {
     case FieldType::String:
     case FieldType::Memo:
         return Value(std::string(s));
     case FieldType::Blob: {
-        if (s.size() % 2) return std::nullopt;
-        std::string bytes;
-        bytes.reserve(s.size() / 2);
-        for (std::size_t i = 0; i < s.size(); i += 2) {
-            const int a = hexDigit(s[i]), b = hexDigit(s[i + 1]);
-            if (a < 0 || b < 0) return std::nullopt;
-            bytes.push_back(static_cast<char>(a * 16 + b));
+        auto bytes = decodeBase64(s);
+        if (!bytes) {
+            why = "não é base64 válido";
+            return std::nullopt;
         }
-        return Value(std::move(bytes));
+        return Value(std::move(*bytes));
     }
     default:
         break;
@@ -465,7 +572,11 @@ std::optional<Value> decodeValue(FieldType type, std::string_view s) {
     case FieldType::Int64: {
         std::int64_t v = 0;
         auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-        if (ec != std::errc() || p != s.data() + s.size()) return std::nullopt;
+        if (p != s.data() + s.size() || (ec != std::errc() && ec != std::errc::result_out_of_range)) return std::nullopt;
+        if (ec == std::errc::result_out_of_range || v < range.min || v > range.max) {
+            why = "fora do intervalo do tipo (" + std::to_string(range.min) + " a " + std::to_string(range.max) + ")";
+            return std::nullopt;
+        }
         return Value(v);
     }
     case FieldType::Float: {
@@ -473,13 +584,17 @@ std::optional<Value> decodeValue(FieldType type, std::string_view s) {
         std::replace(t.begin(), t.end(), ',', '.');
         double v = 0;
         auto [p, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
-        if (ec != std::errc() || p != t.data() + t.size()) return std::nullopt;
+        if (ec != std::errc() || p != t.data() + t.size() || !std::isfinite(v)) return std::nullopt;
         return Value(v);
     }
     case FieldType::Fixed:
     case FieldType::FixedFMT: {
         auto d = Decimal::tryParse(s);
         if (!d) return std::nullopt;
+        if (!fitsFourDecimals(s)) {
+            why = "tem mais de " + std::to_string(Decimal::kScale) + " casas decimais";
+            return std::nullopt;
+        }
         return Value(*d);
     }
     case FieldType::Boolean:
@@ -524,9 +639,12 @@ public:
     explicit Reader(std::string_view source) : source_(source) {}
 
     void parse(std::string_view bytes) {
-        // Expat lets a protocol encoding override the declaration, so it is given only
-        // to the program's own form, which declares none and is Windows-1252.
-        XML_Parser p = XML_ParserCreate(declaresEncoding(bytes) ? nullptr : "windows-1252");
+        // Expat lets a protocol encoding override the declaration. It is given to the
+        // program's own form, which declares none and is Windows-1252, and to files
+        // labelled ISO-8859-1: written on Windows, they mean Windows-1252 (0x80 is €).
+        const auto declared = declaredEncoding(bytes);
+        const bool cp1252 = !declared || isLatin1Label(*declared);
+        XML_Parser p = XML_ParserCreate(cp1252 ? "windows-1252" : nullptr);
         if (!p) fail(source_, "memória insuficiente para ler o XML");
         struct Free {
             XML_Parser p;
@@ -562,12 +680,31 @@ public:
 private:
     enum class Elem { Root, Metadata, Fields, Field, Params, RowData, Row, Other };
 
-    static bool declaresEncoding(std::string_view b) {
+    // The encoding the file states: its byte-order mark ("BOM"), else the value of
+    // the declaration's encoding; nothing when it states none.
+    static std::optional<std::string> declaredEncoding(std::string_view b) {
         for (std::string_view bom : {"\xEF\xBB\xBF", "\xFE\xFF", "\xFF\xFE"})
-            if (b.substr(0, bom.size()) == bom) return true;  // a byte-order mark decides
-        if (b.substr(0, 5) != "<?xml") return false;
+            if (b.substr(0, bom.size()) == bom) return "BOM";  // a byte-order mark decides
+        if (b.substr(0, 5) != "<?xml") return std::nullopt;
         const auto end = b.find("?>");
-        return end != std::string_view::npos && b.substr(0, end).find("encoding") != std::string_view::npos;
+        if (end == std::string_view::npos) return std::nullopt;
+        const std::string_view decl = b.substr(0, end);
+        const auto at = decl.find("encoding");
+        if (at == std::string_view::npos) return std::nullopt;
+        std::size_t i = at + 8;
+        while (i < decl.size() && (decl[i] == ' ' || decl[i] == '\t' || decl[i] == '\r' || decl[i] == '\n')) ++i;
+        if (i < decl.size() && decl[i] == '=') ++i;
+        while (i < decl.size() && (decl[i] == ' ' || decl[i] == '\t' || decl[i] == '\r' || decl[i] == '\n')) ++i;
+        if (i >= decl.size() || (decl[i] != '"' && decl[i] != '\'')) return std::string();  // expat reports it
+        const auto close = decl.find(decl[i], i + 1);
+        if (close == std::string_view::npos) return std::string();
+        return std::string(decl.substr(i + 1, close - i - 1));
+    }
+
+    static bool isLatin1Label(std::string_view name) {
+        for (std::string_view l : {"ISO-8859-1", "ISO8859-1", "ISO_8859-1", "latin1", "latin-1", "l1", "cp819"})
+            if (iequals(name, l)) return true;
+        return false;
     }
 
     static int XMLCALL onUnknownEncoding(void*, const XML_Char* name, XML_Encoding* info) {
@@ -598,12 +735,18 @@ private:
             if (name != "DATAPACKET") return stop("o elemento raiz é '" + std::string(name) + "', não DATAPACKET");
             kind = Elem::Root;
         } else if (parent == Elem::Root && name == "METADATA") {
+            // One description of the fields: rows read before a second one would not
+            // have its fields.
+            if (sawMetadata_) return stop("METADATA repetido");
             sawMetadata_ = true;
             kind = Elem::Metadata;
         } else if (parent == Elem::Root && name == "ROWDATA") {
             if (!sawFields_) return stop("ROWDATA antes de METADATA/FIELDS");
+            if (sawRowData_) return stop("ROWDATA repetido");
+            sawRowData_ = true;
             kind = Elem::RowData;
         } else if (parent == Elem::Metadata && name == "FIELDS") {
+            if (sawFields_) return stop("FIELDS repetido");
             sawFields_ = true;
             kind = Elem::Fields;
         } else if (parent == Elem::Metadata && name == "PARAMS") {
@@ -668,6 +811,12 @@ private:
         if (iequals(fieldtype, "string.uni")) def.width /= 2;  // WIDTH counts bytes of two-byte characters
         if (!decimals.empty() && !parseCount(decimals, def.decimals))
             return stop("campo " + def.name + ": DECIMALS inválido '" + std::string(decimals) + "'"), false;
+        // Sizes mean something for text and decimals only (a memo's WIDTH is the
+        // size of a pointer on the platform that wrote it).
+        const bool sized = def.type == FieldType::String || def.type == FieldType::Fixed || def.type == FieldType::FixedFMT;
+        if (!sized) def.width = 0;
+        if (def.type != FieldType::Fixed && def.type != FieldType::FixedFMT) def.decimals = 0;
+        ranges_.push_back(rangeOfName(fieldtype, def.type));
         defs.push_back(std::move(def));
         attrNames_.emplace_back(attrname);
         return true;
@@ -677,35 +826,52 @@ private:
         std::unordered_set<std::string> names;
         for (std::size_t f = 0; f < defs.size(); ++f) {
             if (!names.insert(asciiUpper(defs[f].name)).second) return stop("campo repetido " + defs[f].name), false;
+            if (attrNames_[f] == "RowState") return stop("attrname reservado RowState"), false;
             if (!byAttr_.emplace(attrNames_[f], static_cast<int>(f)).second)
                 return stop("attrname repetido " + attrNames_[f]), false;
         }
         return true;
     }
 
+    // Row-state bits of a file saved with its change log: the superseded version of
+    // a modified row and a deleted row are kept beside the live rows.
+    static constexpr unsigned kOriginalVersion = 1, kDeleted = 2;
+
     bool row(const XML_Char** atts) {
+        ++rowElements_;
+        const std::string label = "registro " + std::to_string(rowElements_);
         RecordSet::Row r;
         r.values.resize(defs.size());
+        unsigned state = 0;
         std::size_t expect = 0;  // attributes normally come in field order
         for (int i = 0; atts[i]; i += 2) {
             const char* a = atts[i];
             int f = -1;
             if (expect < attrNames_.size() && attrNames_[expect] == a) {
                 f = static_cast<int>(expect);
+            } else if (std::string_view(a) == "RowState") {
+                const std::string_view v = atts[i + 1];
+                auto [p, ec] = std::from_chars(v.data(), v.data() + v.size(), state);
+                if (ec != std::errc() || p != v.data() + v.size() || v.empty())
+                    return stop(label + ": RowState '" + std::string(v) + "' inválido"), false;
+                continue;
             } else {
                 auto it = byAttr_.find(a);
-                if (it == byAttr_.end()) continue;  // RowState and anything we do not know
+                if (it == byAttr_.end()) continue;  // anything we do not know
                 f = it->second;
             }
             expect = static_cast<std::size_t>(f) + 1;
-            const FieldDef& def = defs[static_cast<std::size_t>(f)];
-            auto v = decodeValue(def.type, atts[i + 1]);
+            const auto fi = static_cast<std::size_t>(f);
+            const FieldDef& def = defs[fi];
+            std::string why;
+            auto v = decodeValue(def.type, ranges_[fi], atts[i + 1], why);
             if (!v)
-                return stop("registro " + std::to_string(rows.size() + 1) + ", campo " + def.name + ": valor '" +
-                            std::string(atts[i + 1]) + "' inválido para o tipo " + typeName(def.type)),
+                return stop(label + ", campo " + def.name + ": valor '" + std::string(atts[i + 1]) + "' " +
+                            (why.empty() ? std::string("inválido para o tipo ") + typeName(def.type) : why)),
                        false;
-            r.values[static_cast<std::size_t>(f)] = std::move(*v);
+            r.values[fi] = std::move(*v);
         }
+        if (state & (kOriginalVersion | kDeleted)) return true;  // not a record
         rows.push_back(std::move(r));
         return true;
     }
@@ -716,7 +882,9 @@ private:
     std::vector<Elem> stack_;
     std::vector<std::string> attrNames_;
     std::unordered_map<std::string, int> byAttr_;
-    bool sawRoot_ = false, sawMetadata_ = false, sawFields_ = false;
+    std::vector<IntRange> ranges_;  // per field, from its type name
+    std::size_t rowElements_ = 0;   // ROW elements read, live or not
+    bool sawRoot_ = false, sawMetadata_ = false, sawFields_ = false, sawRowData_ = false;
 };
 
 }  // namespace

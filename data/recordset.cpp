@@ -308,9 +308,18 @@ void RecordSet::close() {
 }
 
 void RecordSet::assign(std::vector<FieldDef> defs, std::vector<Row> rows) {
-    active_ = false;
-    clearFields();
-    for (auto& d : defs) addField(std::move(d));
+    // Every row holds one value per field: cursors, indexes and searches rely on it.
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        if (rows[r].values.size() != defs.size())
+            throw RecordSetError("'" + name_ + "': o registro " + std::to_string(r + 1) + " tem " +
+                                 std::to_string(rows[r].values.size()) + " valores para " + std::to_string(defs.size()) +
+                                 " campos");
+    std::unordered_map<std::string, int> byName;
+    for (std::size_t i = 0; i < defs.size(); ++i)
+        if (!byName.emplace(asciiUpper(defs[i].name), static_cast<int>(i)).second)
+            throw RecordSetError("'" + name_ + "': campo repetido " + defs[i].name);
+    fields_ = std::move(defs);
+    byName_ = std::move(byName);
     rows_ = std::move(rows);
     deleted_.clear();
     source_ = {};

@@ -128,6 +128,7 @@ public:
     void emptyDataSet();   // delete every row (and the change log)
     void close();          // drop the rows, keep the definitions
     // Replace definitions and rows at once (queries, files); the cursor goes to the first row.
+    // A row without exactly one value per field throws RecordSetError and nothing changes.
     void assign(std::vector<FieldDef> defs, std::vector<Row> rows);
 
     // Cursor.

@@ -192,7 +192,10 @@ TEST(DatapacketTypes, EveryTypeIsWrittenAsTheLayoutSaysAndReadsBack) {
          "20070301T23:59:59999"},
         {{"S", FieldType::SQLDateTime}, DateTime{makeDate(1999, 12, 31), TimeOfDay::of(0, 0, 1)}, "19991231T00:00:01000"},
         {{"S", FieldType::Memo}, std::string("linha 1\r\nlinha 2"), "linha 1&#013;&#010;linha 2"},
-        {{"S", FieldType::Blob}, std::string("\x00\xFF\x41", 3), "00FF41"},
+        {{"S", FieldType::Blob}, std::string("\x00\xFF\x41", 3), "AP9B"},
+        {{"S", FieldType::Blob}, std::string("\xFB\xEF", 2), "++8="},
+        {{"S", FieldType::Blob}, std::string("\x00", 1), "AA=="},
+        {{"S", FieldType::Blob}, std::string(), ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.written);
@@ -258,17 +261,20 @@ TEST(DatapacketNames, NamesThatAreNotXmlNamesTravelAsFieldname) {
                                {"VALOR#", FieldType::Int32},
                                {"NUM_DOC", FieldType::Int32},  // collides with the first one's attrname
                                {"RowState", FieldType::Int32},  // collides with the row-state attribute
-                               {"1º PRAZO", FieldType::Int32}});
-    appendRow(rs, {std::string("A-1"), std::int64_t{1}, std::int64_t{2}, std::int64_t{3}, std::int64_t{4}});
+                               {"1º PRAZO", FieldType::Int32},
+                               {"SITUAÇÃO", FieldType::Int32}});  // a name of its own, in Windows-1252
+    appendRow(rs, {std::string("A-1"), std::int64_t{1}, std::int64_t{2}, std::int64_t{3}, std::int64_t{4}, std::int64_t{5}});
     const std::string xml = datapacketToString(rs);
     EXPECT_NE(xml.find("<FIELD fieldname=\"NUM DOC\" attrname=\"NUM_DOC\" fieldtype=\"string\" WIDTH=\"10\"/>"),
               std::string::npos)
         << xml;
     EXPECT_NE(xml.find("<FIELD fieldname=\"VALOR#\" attrname=\"VALOR_\" fieldtype=\"i4\"/>"), std::string::npos) << xml;
 
+    EXPECT_NE(xml.find("<FIELD attrname=\"SITUA\xC7\xC3O\" fieldtype=\"i4\"/>"), std::string::npos) << xml;
+
     RecordSet back = reload(rs);
-    ASSERT_EQ(back.fieldCount(), 5);
-    for (int i = 0; i < 5; ++i) {
+    ASSERT_EQ(back.fieldCount(), 6);
+    for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(back.fields()[i].name, rs.fields()[i].name);
         EXPECT_EQ(back.valueAt(0, i), rs.valueAt(0, i)) << rs.fields()[i].name;
     }
@@ -382,6 +388,25 @@ TEST(DatapacketRead, BadInputNamesTheSourceAndLeavesTheTableAsItWas) {
          head + "<FIELD attrname=\"A\" fieldtype=\"i4\"/><FIELD attrname=\"a\" fieldtype=\"i4\"/></FIELDS></METADATA>"
                 "</DATAPACKET>",
          "repetido"},
+        // Rows read before a second description would not have its fields.
+        {"second METADATA after the rows",
+         "<DATAPACKET ><METADATA><FIELDS></FIELDS></METADATA><ROWDATA><ROW/><ROW/></ROWDATA>\n"
+         "<METADATA><FIELDS><FIELD attrname=\"b\" fieldtype=\"string\" H=\"5\"/></FIELDS></METADATA></DATAPACKET>",
+         "linha 2: METADATA repetido"},
+        {"second METADATA before the rows",
+         head + "<FIELD attrname=\"A\" fieldtype=\"i4\"/></FIELDS></METADATA>\n\n<METADATA><FIELDS>"
+                "<FIELD attrname=\"B\" fieldtype=\"i4\"/></FIELDS></METADATA><ROWDATA><ROW A=\"1\"/></ROWDATA></DATAPACKET>",
+         "linha 3: METADATA repetido"},
+        {"second FIELDS",
+         head + "<FIELD attrname=\"A\" fieldtype=\"i4\"/></FIELDS>\n<FIELDS><FIELD attrname=\"B\" fieldtype=\"i4\"/>"
+                "</FIELDS></METADATA><ROWDATA><ROW A=\"1\" B=\"2\"/></ROWDATA></DATAPACKET>",
+         "linha 2: FIELDS repetido"},
+        {"second ROWDATA", meta + "<ROW LINHA=\"1\"/></ROWDATA>\n<ROWDATA><ROW/></ROWDATA></DATAPACKET>",
+         "linha 2: ROWDATA repetido"},
+        {"field named as the row state",
+         head + "<FIELD attrname=\"RowState\" fieldtype=\"i4\"/></FIELDS></METADATA><ROWDATA/></DATAPACKET>", "RowState"},
+        {"row state not a number", meta + "\n<ROW RowState=\"x\" LINHA=\"1\"/></ROWDATA></DATAPACKET>",
+         "linha 2: registro 1: RowState 'x'"},
         {"UTF-8 declared, Windows-1252 bytes",
          "<?xml version=\"1.0\" encoding=\"UTF-8\"?><DATAPACKET Version=\"2.0\"><METADATA><FIELDS>"
          "<FIELD attrname=\"N\" fieldtype=\"string\" WIDTH=\"9\"/></FIELDS></METADATA><ROWDATA><ROW N=\"JOS\xC9\"/>"
@@ -498,5 +523,164 @@ TEST_F(DatapacketFile, MissingOrUnreadableFileNamesIt) {
         }
         EXPECT_EQ(rs.recordCount(), 1);
         EXPECT_EQ(rs.fields()[0].name, "A");
+    }
+}
+
+// A platform that saves without merging its changes keeps the superseded version of
+// a modified row (RowState bit 1) and deleted rows (bit 2) beside the live rows.
+TEST(DatapacketRead, ChangeLogGivesOnlyTheLiveRowsInTheirOrder) {
+    const std::string fields =
+        "<?xml version=\"1.0\" standalone=\"yes\"?><DATAPACKET Version=\"2.0\"><METADATA><FIELDS>"
+        "<FIELD attrname=\"NOME\" fieldtype=\"string\" WIDTH=\"20\"/>"
+        "<FIELD attrname=\"CIDADE\" fieldtype=\"string\" WIDTH=\"20\"/></FIELDS>";
+    const struct {
+        const char* what;
+        std::string bytes;
+        std::vector<std::string> cities;  // the records, in order
+    } cases[] = {
+        {"modified after insert: original version, then the live row",
+         fields + "<PARAMS CHANGE_LOG=\"1 0 4 2 1 8\"/></METADATA><ROWDATA><ROW RowState=\"5\" NOME=\"pedro\"/>"
+                  "<ROW RowState=\"12\" NOME=\"pedro\" CIDADE=\"Belo Horizonte\"/></ROWDATA></DATAPACKET>",
+         {"Belo Horizonte"}},
+        {"inserted then deleted, deleted, modified",
+         fields + "<PARAMS CHANGE_LOG=\"3 0 4 5 0 8\"/></METADATA><ROWDATA>"
+                  "<ROW NOME=\"a\" CIDADE=\"Aracaju\"/>"
+                  "<ROW RowState=\"2\" NOME=\"b\" CIDADE=\"Lagarto\"/>"
+                  "<ROW RowState=\"6\" NOME=\"c\" CIDADE=\"Itabaiana\"/>"
+                  "<ROW RowState=\"1\" NOME=\"d\" CIDADE=\"Estancia\"/>"
+                  "<ROW RowState=\"8\" NOME=\"d\" CIDADE=\"Propria\"/>"
+                  "<ROW RowState=\"4\" NOME=\"e\" CIDADE=\"Tobias Barreto\"/>"
+                  "<ROW RowState=\"0\" NOME=\"f\" CIDADE=\"Simao Dias\"/></ROWDATA></DATAPACKET>",
+         {"Aracaju", "Propria", "Tobias Barreto", "Simao Dias"}},
+        {"the program's own form: every row inserted",
+         fields + "<PARAMS/></METADATA><ROWDATA><ROW RowState=\"4\" CIDADE=\"Aracaju\"/>"
+                  "<ROW RowState=\"4\" CIDADE=\"Lagarto\"/></ROWDATA></DATAPACKET>",
+         {"Aracaju", "Lagarto"}},
+    };
+    for (const auto& c : cases) {
+        RecordSet rs;
+        loadDatapacketFromString(rs, c.bytes);
+        std::vector<std::string> cities;
+        for (rs.first(); !rs.eof(); rs.next()) cities.push_back(rs.field("CIDADE").asString());
+        EXPECT_EQ(cities, c.cities) << c.what;
+        EXPECT_EQ(rs.changeCount(), 0) << c.what;
+    }
+}
+
+TEST(DatapacketRead, BinaryValuesAreBase64) {
+    const std::string head =
+        "<?xml version=\"1.0\" standalone=\"yes\"?><DATAPACKET Version=\"2.0\"><METADATA><FIELDS>"
+        "<FIELD attrname=\"B\" fieldtype=\"bin.hex\" SUBTYPE=\"Binary\"/></FIELDS><PARAMS/></METADATA><ROWDATA>";
+    const struct {
+        const char* value;
+        std::string bytes;
+    } cases[] = {
+        {"AAAA", std::string(3, '\0')},  // looks like hex, is three zero bytes
+        {"TWFu", "Man"},
+        {"TWE=", "Ma"},
+        {"TQ==", "M"},
+        {"TWFu&#013;&#010;TWE=", "ManMa"},  // line breaks between groups
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        RecordSet rs;
+        loadDatapacketFromString(rs, head + "<ROW B=\"" + c.value + "\"/></ROWDATA></DATAPACKET>");
+        EXPECT_EQ(rs.valueAt(0, 0), Value(c.bytes)) << c.value;
+    }
+}
+
+// Values that the field's type cannot hold as they are: refused with the file, the
+// line and the field, never rounded, cut or wrapped.
+TEST(DatapacketRead, ValuesTheTypeCannotHoldNameFileLineAndField) {
+    const struct {
+        const char* fieldtype;
+        const char* value;
+        bool accepted;
+    } cases[] = {
+        {"fixed\" DECIMALS=\"6\" WIDTH=\"12", "0.123456", false},
+        {"fixed\" DECIMALS=\"6\" WIDTH=\"12", "0.000050", false},
+        {"fixedFMT\" DECIMALS=\"6\" WIDTH=\"12", "-7.00001", false},
+        {"fixed\" DECIMALS=\"6\" WIDTH=\"12", "1.5E-5", false},
+        {"fixed\" DECIMALS=\"6\" WIDTH=\"12", "0.123400", true},
+        {"fixed\" DECIMALS=\"2\" WIDTH=\"12", "1.5E2", true},
+        {"i4", "4500247353", false},
+        {"i4", "2147483648", false},
+        {"i4", "-2147483649", false},
+        {"i4", "2147483647", true},
+        {"i4", "-2147483648", true},
+        {"i2", "70000", false},
+        {"i2", "32768", false},
+        {"i2", "-32768", true},
+        {"i1", "128", false},
+        {"i1", "-128", true},
+        {"ui1", "300", false},
+        {"ui1", "-1", false},
+        {"ui1", "255", true},
+        {"ui2", "65536", false},
+        {"ui2", "65535", true},
+        {"ui4", "4294967296", false},
+        {"ui4", "4294967295", true},
+        {"i8", "9223372036854775808", false},
+        {"i8", "-9223372036854775808", true},
+        {"r8", "1e999", false},
+        {"r8", "nan", false},
+        {"r8", "inf", false},
+        {"bin.hex", "00FF41", false},  // hex, not base64
+        {"bin.hex", "AB=C", false},
+        {"bin.hex", "AB==", false},  // bits the padding drops are not zero
+        {"date", "00000101", false},
+    };
+    for (const auto& c : cases) {
+        const std::string xml = std::string(kDecl) +
+                                "\r\n<DATAPACKET Version=\"2.0\"><METADATA><FIELDS>"
+                                "<FIELD attrname=\"COD\" fieldtype=\"i4\"/><FIELD attrname=\"QTD\" fieldtype=\"" +
+                                c.fieldtype + "\"/></FIELDS><PARAMS/></METADATA><ROWDATA>\r\n<ROW COD=\"1\"/>\r\n"
+                                "<ROW COD=\"2\" QTD=\"" + c.value + "\"/>\r\n</ROWDATA></DATAPACKET>";
+        RecordSet rs;
+        if (c.accepted) {
+            EXPECT_NO_THROW(loadDatapacketFromString(rs, xml, "ORC_TCE_SE.XML")) << c.fieldtype << " " << c.value;
+            continue;
+        }
+        try {
+            loadDatapacketFromString(rs, xml, "ORC_TCE_SE.XML");
+            ADD_FAILURE() << c.fieldtype << " " << c.value << ": no error";
+        } catch (const DatapacketError& e) {
+            const std::string m = e.what();
+            for (const std::string& part :
+                 std::vector<std::string>{"ORC_TCE_SE.XML", "linha 4", "campo QTD", "'" + std::string(c.value) + "'"})
+                EXPECT_NE(m.find(part), std::string::npos) << part << " in " << m;
+        }
+    }
+    RecordSet kept;
+    loadDatapacketFromString(kept,
+                             std::string(kDecl) +
+                                 "<DATAPACKET Version=\"2.0\"><METADATA><FIELDS><FIELD attrname=\"Q\" fieldtype=\"fixed\" "
+                                 "DECIMALS=\"6\" WIDTH=\"12\"/></FIELDS></METADATA><ROWDATA><ROW Q=\"0.123400\"/>"
+                                 "</ROWDATA></DATAPACKET>");
+    EXPECT_EQ(kept.valueAt(0, 0), Value(Decimal::fromScaled(1234)));
+}
+
+TEST(DatapacketWrite, IntegersOutsideTheirTypeAreRefused) {
+    const struct {
+        FieldType type;
+        std::int64_t value;
+    } cases[] = {{FieldType::Int16, 32768}, {FieldType::Int16, -32769}, {FieldType::Int32, 2147483648LL}};
+    for (const auto& c : cases) {
+        RecordSet rs = emptyTable({{"N", c.type}});
+        appendRow(rs, {c.value});
+        EXPECT_THROW(datapacketToString(rs), DatapacketError) << c.value;
+    }
+}
+
+// Files written on Windows label Windows-1252 text as ISO-8859-1.
+TEST(DatapacketRead, Iso88591LabelIsReadAsWindows1252) {
+    for (const char* label : {"ISO-8859-1", "iso-8859-1", "latin1"}) {
+        const std::string xml = std::string("<?xml version=\"1.0\" encoding=\"") + label +
+                                "\" standalone=\"yes\"?><DATAPACKET Version=\"2.0\"><METADATA><FIELDS>"
+                                "<FIELD attrname=\"NOME\" fieldtype=\"string\" WIDTH=\"30\"/></FIELDS></METADATA>"
+                                "<ROWDATA><ROW NOME=\"\x80 10 \x93" "CONCEI\xC7\xC3O\x94 \x85\"/></ROWDATA></DATAPACKET>";
+        RecordSet rs;
+        loadDatapacketFromString(rs, xml);
+        EXPECT_EQ(rs.field("NOME").asString(), "€ 10 “CONCEIÇÃO” …") << label;
     }
 }

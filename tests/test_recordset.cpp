@@ -119,3 +119,37 @@ TEST(RecordSet, ValueTextForms) {
     EXPECT_EQ(valueToText(Value{DateTime{makeDate(2007, 1, 31), {}}}), "31/01/2007");
     EXPECT_EQ(valueToText(Value{TimeOfDay::of(8, 5, 7, 250)}), "08:05:07");
 }
+
+// Cursors, indexes and searches read one value per field in every row.
+TEST(RecordSet, AssignRefusesRowsOfAnotherWidthAndKeepsTheTable) {
+    const std::vector<FieldDef> two = {{"A", FieldType::String, 5}, {"B", FieldType::Int32}};
+    const struct {
+        const char* what;
+        std::vector<FieldDef> defs;
+        std::vector<std::size_t> widths;  // values in each row
+        const char* message;
+    } cases[] = {
+        {"a short row", two, {2, 0, 2}, "registro 2 tem 0 valores para 2 campos"},
+        {"a long row", two, {3}, "registro 1 tem 3 valores para 2 campos"},
+        {"rows without fields", {}, {0, 1}, "registro 2 tem 1 valores para 0 campos"},
+        {"a repeated name", {{"A", FieldType::String, 5}, {"a", FieldType::Int32}}, {2}, "campo repetido a"},
+    };
+    for (const auto& c : cases) {
+        RecordSet rs = people();
+        rs.setIndexFieldNames("NOME");
+        rs.next();
+        std::vector<RecordSet::Row> rows;
+        for (std::size_t w : c.widths) rows.push_back({std::vector<Value>(w), RowState::Unchanged, nullptr});
+        try {
+            rs.assign(c.defs, rows);
+            ADD_FAILURE() << c.what << ": no error";
+        } catch (const RecordSetError& e) {
+            EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << c.what << ": " << e.what();
+            EXPECT_NE(std::string(e.what()).find("people"), std::string::npos) << e.what();
+        }
+        EXPECT_EQ(rs.fieldCount(), 4) << c.what;
+        EXPECT_EQ(rs.recordCount(), 3) << c.what;
+        EXPECT_EQ(rs.field("NOME").asString(), "JOSÉ") << c.what;
+        EXPECT_TRUE(rs.locate("CODIGO", "1"));
+    }
+}

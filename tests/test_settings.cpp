@@ -118,6 +118,11 @@ TEST_F(SettingsTest, ValueForms) {
         {"blank value", "Servidor=", ""},
         {"first occurrence counts", "Servidor=um\nServidor=dois", "um"},
         {"line longer than the parser's buffer", "Servidor=" + longPath, longPath},
+        // A NUL carries nothing, and the lines after it are still read.
+        {"a lone CR ends the line", "Servidor=srv\r/VORA", "srv"},
+        {"NUL byte", std::string("Servidor=ser\0ver", 16), "server"},
+        {"NUL byte in a long line", "Servidor=" + longPath.substr(0, 9) + std::string(1, '\0') + longPath.substr(9),
+         longPath},
     };
     for (const auto& c : cases) {
         const Settings s = Settings::load(write("v.ini", "[VORA]\n" + c.line + "\nAno=2007\n"));
