@@ -377,14 +377,16 @@ int runExportCommand(const ExportOptions& opt) {
             std::cerr << "Erro: a tabela TABEMPRESA não tem entidades.\n";
             return 2;
         }
-    } else if (opt.entity > 0) {
-        const std::string code = twoDigits(opt.entity);
-        for (const auto& e : entities) {
-            if (e.rfind(code + " ", 0) == 0) chosen.push_back(e);
-        }
-        if (chosen.empty()) {
-            std::cerr << "Erro: entidade " << code << " não existe na tabela TABEMPRESA.\n";
-            return 2;
+    } else if (!opt.entities.empty()) {
+        for (const int n : opt.entities) {
+            const std::string code = twoDigits(n);
+            const auto it = std::find_if(entities.begin(), entities.end(),
+                                         [&](const std::string& e) { return e.rfind(code + " ", 0) == 0; });
+            if (it == entities.end()) {
+                std::cerr << "Erro: entidade " << code << " não existe na tabela TABEMPRESA.\n";
+                return 2;
+            }
+            if (std::find(chosen.begin(), chosen.end(), *it) == chosen.end()) chosen.push_back(*it);
         }
     } else {
         chosen.push_back(entities.empty() ? std::string() : entities.front());

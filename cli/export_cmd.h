@@ -8,7 +8,7 @@ namespace tcese {
 struct ExportOptions {
     std::string ini;
     std::vector<int> months;         // 1..12 or 14, in the order asked
-    int entity = 0;                  // 0: the first of TABEMPRESA
+    std::vector<int> entities;       // empty: the first of TABEMPRESA
     bool allEntities = false;
     std::string out;
     bool quiet = false;

@@ -48,7 +48,9 @@ int main(int argc, char** argv) {
         ->required();
     exp->add_option("-o,--out", eo.out, "pasta onde os arquivos serão gerados (Anual/ ou Mensal/ dentro dela)")
         ->required();
-    auto* entityOpt = exp->add_option("-e,--entity", eo.entity, "número da entidade (padrão: a primeira de TABEMPRESA)")
+    auto* entityOpt = exp->add_option("-e,--entity", eo.entities,
+                                      "número da entidade (padrão: a primeira de TABEMPRESA); várias: 1,2")
+                          ->delimiter(',')
                           ->check(CLI::Range(1, 99));
     exp->add_flag("--all-entities", eo.allEntities, "gera para cada entidade de TABEMPRESA, na ordem da tabela")
         ->excludes(entityOpt);
@@ -69,7 +71,8 @@ int main(int argc, char** argv) {
     std::string vmonth;
     bool vjson = false;
     val->add_option("-m,--month", vmonth, "mês de referência: 01 a 12, ou 14 para o orçamento anual")->required();
-    val->add_option("-e,--entity", vo.entity, "número da entidade (padrão: a primeira de TABEMPRESA)")
+    int ventity = 0;
+    val->add_option("-e,--entity", ventity, "número da entidade (padrão: a primeira de TABEMPRESA)")
         ->check(CLI::Range(1, 99));
     val->add_option("-o,--out", vo.out, "pasta onde estão os documentos (.DOC), como na exportação (padrão: a atual)");
     val->add_option("--ini", vo.ini, "arquivo de configuração (como em export)");
@@ -113,6 +116,7 @@ int main(int argc, char** argv) {
             std::cerr << "Erro: mês inválido \"" << vmonth << "\": use 01 a 12, ou 14 para o orçamento anual.\n";
             return 2;
         }
+        if (ventity > 0) vo.entities.push_back(ventity);
         if (vjson) vo.format = "json";
         vo.json = vo.format == "json";
         return tcese::runExportCommand(vo);

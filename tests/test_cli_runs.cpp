@@ -3,6 +3,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 
@@ -100,6 +101,20 @@ TEST_F(CliRuns, OnlyRewritesNamedFilesAndKeepsTheOtherEntriesOfTheLog) {
     int empenho = 0;
     for (const auto& p : r["problems"]) empenho += p["file"] == "EMPENHO.TXT" ? 1 : 0;
     EXPECT_EQ(empenho, before.at("EMPENHO.TXT"));
+}
+
+TEST_F(CliRuns, BatchOfTwoEntitiesAndTwoMonthsMakesFourFolders) {
+    const Outcome b = runTcese(run("--entity 2,1 --month 03,02 --only Empenho --out " + out.string()));
+    EXPECT_EQ(b.status, 1) << b.output;
+    std::vector<std::string> made;
+    for (const auto& e : fs::directory_iterator(out)) {
+        if (e.is_directory()) made.push_back(e.path().filename().string());
+    }
+    std::sort(made.begin(), made.end());
+    EXPECT_EQ(made, (std::vector<std::string>{"01-02", "01-03", "02-02", "02-03"}));
+    // In the order asked: the last run is entity 01, February.
+    EXPECT_EQ(readBytes(fs::path(demo) / "VORA_8/CIDADES/DEMO/ARQ2007/LOG022007.XML"),
+              readBytes(out / "01-02" / "LOG022007.XML"));
 }
 
 TEST_F(CliRuns, BatchOfEntitiesAndMonthsGivesEachRunItsFolderAndLog) {
