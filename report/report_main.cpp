@@ -12,6 +12,17 @@
 #include "data/datamodule.h"
 #include "report/btnlog.h"
 
+namespace {
+
+// Run from a script or cron there is often no session runtime folder; Qt's note
+// about it says nothing to the user.
+void quietRuntimeNote(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (text.startsWith(QStringLiteral("QStandardPaths:"))) return;
+    if (type != QtDebugMsg) std::cerr << text.toStdString() << "\n";
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     std::string month;
     std::string pdf;
@@ -47,6 +58,7 @@ int main(int argc, char** argv) {
 
     // Fonts and the PDF writer need a GUI application, not a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(quietRuntimeNote);
     QGuiApplication app(argc, argv);
 
     tcese::DataModule dm;
