@@ -125,6 +125,8 @@ const unsigned char kTpbWrite[] = {isc_tpb_version3, isc_tpb_read_committed, isc
 const unsigned char kTpbRead[] = {isc_tpb_version3, isc_tpb_read_committed, isc_tpb_rec_version, isc_tpb_wait,
                                   isc_tpb_read};
 
+const unsigned char kTpbSnapshot[] = {isc_tpb_version3, isc_tpb_concurrency, isc_tpb_wait, isc_tpb_read};
+
 fb::ITransaction* beginTransaction(fb::IAttachment* att, bool write) {
     Status st;
     return write ? att->startTransaction(&st, sizeof kTpbWrite, kTpbWrite)
@@ -1395,6 +1397,18 @@ void Connection::startTransaction() {
     if (s.shared) throw DatabaseError("A transação já está ativa");
     try {
         s.shared = beginTransaction(s.att, true);
+    } catch (const fb::FbException& e) {
+        throw fbError("Não foi possível iniciar a transação", e);
+    }
+}
+
+void Connection::startSnapshot() {
+    FbSession& s = *impl_->session;
+    s.requireAlive();
+    if (s.shared) throw DatabaseError("A transação já está ativa");
+    try {
+        Status st;
+        s.shared = s.att->startTransaction(&st, sizeof kTpbSnapshot, kTpbSnapshot);
     } catch (const fb::FbException& e) {
         throw fbError("Não foi possível iniciar a transação", e);
     }

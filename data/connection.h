@@ -145,6 +145,9 @@ public:
     // sharedTransaction. Starting it twice or committing without it throws; rollback
     // without it does nothing, so error paths may call it freely.
     void startTransaction();
+    // sharedTransaction as a read-only snapshot (concurrency): every statement until
+    // commit() or rollback() sees the database as it was when it started.
+    void startSnapshot();
     void commit();
     void rollback();
     bool inTransaction() const;

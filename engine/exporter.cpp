@@ -173,6 +173,7 @@ void Exporter::emptyLog() {
 }
 
 fs::path Exporter::logFilePath() const {
+    if (!logFileOverride.empty()) return logFileOverride;
     return fs::path(PegaCaminho("D", iniFile_) + "LOG" + ctx.monthCode + ctx.fiscalYear + ".XML");
 }
 

@@ -71,6 +71,8 @@ public:
              std::string_view resolver, long line);
     void emptyLog();
     std::filesystem::path logFilePath() const;  // PegaCaminho("D") + "LOG" + month + year + ".XML"
+    // Set: the log is saved here instead (a check run that must leave the month's log alone).
+    std::filesystem::path logFileOverride;
     void saveLog();
 
     // The cancel of "Cancela&r": flags the run and closes the file being written.

@@ -19,6 +19,30 @@ std::string withSlash(std::string s) {
     return s;
 }
 
+// Every statement of a run reads one snapshot, started when the run starts: all files
+// of a delivery describe the same moment, whatever is posted meanwhile. A caller that
+// holds its own transaction keeps it.
+class RunSnapshot {
+public:
+    explicit RunSnapshot(Connection& db) : db_(db) {}
+    ~RunSnapshot() {
+        if (!started_) return;
+        try {
+            db_.rollback();  // read only: nothing to keep
+        } catch (...) {
+        }
+    }
+    void start() {
+        if (db_.inTransaction()) return;
+        db_.startSnapshot();
+        started_ = true;
+    }
+
+private:
+    Connection& db_;
+    bool started_ = false;
+};
+
 }  // namespace
 
 RunResult gerarClick(Exporter& ex, const RunRequest& req, std::span<const CatalogueStep> annual,
@@ -48,7 +72,9 @@ RunResult gerarClick(Exporter& ex, const RunRequest& req, std::span<const Catalo
     ctx.recordCount = 0;
     ctx.monthCode = firstTwo(req.monthText);
 
+    RunSnapshot snapshot(ex.dm.Conexao);
     try {
+        snapshot.start();
         ex.dm.Conexao.open(ex.dm.CdsAux, "select * from cadcli");
         ctx.fiscalYear = ex.dm.CdsAux.eof() ? std::string() : ex.dm.CdsAux.field("mexer").asString();
     } catch (const std::exception& e) {

@@ -13,6 +13,7 @@ struct RunContext {
     std::string monthCode;        // "01".."12", or "14" for the annual budget
     std::string monthEnd;         // last day of the month, monthly runs only
     std::string fiscalYear;       // CADCLI.MEXER
+    std::string documentsFolder;  // set: supporting documents are looked for here, not in the chosen folder
     bool cancelRequested = false;
     bool fileHasErrors = false;
     bool runHasErrors = false;

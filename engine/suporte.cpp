@@ -25,7 +25,7 @@ std::string documentName(std::string_view baseName) {
 }
 
 void documentFileCheck(Exporter& ex, std::string_view logFile, std::string_view document, long line) {
-    const std::string folder = chosenFolder(ex.ctx);
+    const std::string folder = ex.ctx.documentsFolder.empty() ? chosenFolder(ex.ctx) : ex.ctx.documentsFolder;
     std::error_code ec;
     if (std::filesystem::is_regular_file(findFileNoCase(std::filesystem::path(folder), document), ec)) return;
     ex.Log(logFile, "INEXISTENTE", "Arquivo " + folder + std::string(document) + " não Encontrado", "", line);

@@ -4,6 +4,7 @@ include(GNUInstallDirs)
 install(TARGETS tcese RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TCESE_BUILD_GUI)
   install(TARGETS tcese-gui RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(TARGETS tcese-report RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/tcese)
   install(FILES packaging/tcese-gui.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   foreach(size 16 22 24 32 48 64 128 256)
     install(FILES packaging/icons/tcese-${size}.png

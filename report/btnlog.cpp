@@ -17,6 +17,7 @@
 
 #include <exception>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "app/principal.h"
@@ -106,6 +107,35 @@ void showPreview(QWidget* parent, const RelLogReport& report) {
     dlg.exec();
 }
 
+std::optional<RelLogReport> relLogReport(DataModule& dm, const std::filesystem::path& iniFile,
+                                         const std::string& monthCode, const std::string& fiscalYear) {
+    const std::filesystem::path file(PegaCaminho("D", iniFile) + "LOG" + monthCode + fiscalYear + ".XML");
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file, ec)) return std::nullopt;
+
+    dm.CdsLogo.close();
+    dm.Conexao.open(dm.CdsLogo, "select * from logo");
+    dm.CdsCliente.close();
+    dm.Conexao.open(dm.CdsCliente, "select * from cadcli");
+    dm.CdsRelLog.close();
+    loadDatapacket(dm.CdsRelLog, file);
+
+    RelLogReport report;
+    report.rows = logRows(dm.CdsRelLog);
+    if (dm.CdsLogo.active() && dm.CdsLogo.recordCount() > 0 && dm.CdsLogo.fieldIndex("LOGO") >= 0) {
+        const std::string bytes = dm.CdsLogo.field("LOGO").asString();
+        report.header.logo.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<int>(bytes.size()));
+    }
+    report.header.name = fieldText(dm.CdsCliente, "CLNT1");
+    report.header.address = fieldText(dm.CdsCliente, "ENDERE");
+    report.header.cnpj = fieldText(dm.CdsCliente, "CGC");
+    report.header.title = periodTitle(qs(monthCode), qs(fiscalYear));
+    report.logName = QStringLiteral("LOG") + qs(monthCode) + qs(fiscalYear);
+    report.header.printDate = QDate::currentDate();
+    report.header.printTime = QTime::currentTime();
+    return report;
+}
+
 void btnLogClick(app::TFrmPrincipalSE& w, const PreviewShower& preview) {
     auto warn = [&w](const char* text) { w.messageSink().show(&w, MessageKind::Warning, QString::fromUtf8(text)); };
     if (w.cbmes->currentIndex() < 0) {
@@ -125,34 +155,12 @@ void btnLogClick(app::TFrmPrincipalSE& w, const PreviewShower& preview) {
             ex->ctx.fiscalYear = fiscalYear;
         }
 
-        const std::filesystem::path file(PegaCaminho("D", w.iniFile()) + "LOG" + monthCode + fiscalYear + ".XML");
-        std::error_code ec;
-        if (!std::filesystem::is_regular_file(file, ec)) {
+        const std::optional<RelLogReport> report = relLogReport(dm, w.iniFile(), monthCode, fiscalYear);
+        if (!report) {
             warn("Arquivo de Log não encontrado!");
             return;
         }
-
-        dm.CdsLogo.close();
-        dm.Conexao.open(dm.CdsLogo, "select * from logo");
-        dm.CdsCliente.close();
-        dm.Conexao.open(dm.CdsCliente, "select * from cadcli");
-        dm.CdsRelLog.close();
-        loadDatapacket(dm.CdsRelLog, file);
-
-        RelLogReport report;
-        report.rows = logRows(dm.CdsRelLog);
-        if (dm.CdsLogo.active() && dm.CdsLogo.recordCount() > 0 && dm.CdsLogo.fieldIndex("LOGO") >= 0) {
-            const std::string bytes = dm.CdsLogo.field("LOGO").asString();
-            report.header.logo.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<int>(bytes.size()));
-        }
-        report.header.name = fieldText(dm.CdsCliente, "CLNT1");
-        report.header.address = fieldText(dm.CdsCliente, "ENDERE");
-        report.header.cnpj = fieldText(dm.CdsCliente, "CGC");
-        report.header.title = periodTitle(qs(monthCode), qs(fiscalYear));
-        report.logName = QStringLiteral("LOG") + qs(monthCode) + qs(fiscalYear);
-        report.header.printDate = QDate::currentDate();
-        report.header.printTime = QTime::currentTime();
-        preview(&w, report);
+        preview(&w, *report);
     } catch (const std::exception& e) {
         w.messageSink().show(&w, MessageKind::Error, qs(e.what()));
     }

@@ -1,6 +1,9 @@
 #pragma once
 // "&Visualizar Log ": the saved log of the selected month as the RelLog report.
+#include <filesystem>
 #include <functional>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "report/rellog.h"
@@ -9,6 +12,10 @@
 
 class QPrintPreviewDialog;
 class QWidget;
+
+namespace tcese {
+struct DataModule;
+}
 
 namespace tcese::app {
 class TFrmPrincipalSE;
@@ -39,6 +46,11 @@ void showPreview(QWidget* parent, const RelLogReport& report);
 
 // Writes the report as PDF. Returns false when the file cannot be written.
 bool exportPdf(const RelLogReport& report, const QString& file);
+
+// The report of a month's saved log (PegaCaminho("D") + "LOG" + month + year + ".XML");
+// nullopt when there is none. Database and log-file errors throw.
+std::optional<RelLogReport> relLogReport(DataModule& dm, const std::filesystem::path& iniFile,
+                                         const std::string& monthCode, const std::string& fiscalYear);
 
 void btnLogClick(app::TFrmPrincipalSE& window, const PreviewShower& preview = showPreview);
 

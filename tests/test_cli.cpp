@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "cli_support.h"
 #include "engine_support.h"
 #include "testdb.h"
 
@@ -16,24 +17,6 @@ using namespace tcese;
 using namespace tcese::testing;
 
 namespace {
-
-struct Outcome {
-    int status;
-    std::string output;  // stdout and stderr
-};
-
-// `env` goes before the program: "LC_ALL=C " runs it in that locale.
-Outcome runTcese(const std::string& args, const std::string& env = "") {
-    const std::string cmd = env + std::string(TCESE_BINARY_DIR) + "/tcese " + args + " 2>&1";
-    Outcome o{-1, {}};
-    FILE* p = ::popen(cmd.c_str(), "r");
-    if (!p) return o;
-    char buf[4096];
-    while (std::size_t n = std::fread(buf, 1, sizeof buf, p)) o.output.append(buf, n);
-    const int st = ::pclose(p);
-    o.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return o;
-}
 
 class CliExport : public ::testing::Test {
 protected:

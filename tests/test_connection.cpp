@@ -320,6 +320,22 @@ TEST_F(Db, SharedTransactionIsReadCommittedAcrossConnections) {
     EXPECT_EQ(rs.field(0).asInteger(), 1);
 }
 
+TEST_F(Db, SnapshotSeesTheDatabaseAsItWasAndWritesNothing) {
+    db.execute("create table T (A integer)");
+    Connection other;
+    other.setDatabase(path);
+    other.connect();
+
+    db.startSnapshot();
+    EXPECT_TRUE(db.inTransaction());
+    EXPECT_THROW(db.startTransaction(), DatabaseError);
+    other.execute("insert into T values (1)");  // committed at once
+    EXPECT_EQ(scalar("select count(*) from T"), "0");
+    EXPECT_THROW(db.execute("insert into T values (2)"), DatabaseError);  // read only
+    db.rollback();
+    EXPECT_EQ(scalar("select count(*) from T"), "1");
+}
+
 TEST_F(Db, PreparedStatementConvertsParametersToTheDeclaredTypes) {
     db.execute("create table T (N numeric(15,2), I smallint, D date, TS timestamp, F double precision,"
                " C char(3), B boolean)");

@@ -43,7 +43,43 @@ const CatalogueStep kSmall[] = {
     {3, "TerAnu", "TerAnu", emptyFile, nullptr},
 };
 
+// Counts TABEMPRESA, then a colleague posts an entity: every step must see the first count.
+DataModule* gColleague = nullptr;
+std::string gCounts;
+int gPosted = 0;
+void countThenPost(Exporter& ex, std::string_view) {
+    ex.dm.Conexao.open(ex.dm.CdsAux, "select count(*) from TABEMPRESA");
+    gCounts += ex.dm.CdsAux.field(0).asString() + ",";
+    ++gPosted;
+    gColleague->Conexao.execute("insert into TABEMPRESA (EMPRESA, NOME) values (" + std::to_string(gPosted) +
+                                ", 'X')");
+}
+const CatalogueStep kPosting[] = {
+    {1, "SbGovPre", "SbGovPre", countThenPost, nullptr},
+    {2, "CertCont", "CertCont", countThenPost, nullptr},
+    {3, "TerAnu", "TerAnu", countThenPost, nullptr},
+};
+
 }  // namespace
+
+TEST_F(RunTest, EveryStepReadsTheSnapshotTakenWhenTheRunStarts) {
+    DataModule colleague;
+    db.connect(colleague);
+    gColleague = &colleague;
+    gCounts.clear();
+    gPosted = 0;
+    EXPECT_EQ(gerarClick(*ex, request("03 - MARÇO"), kPosting, kPosting).outcome, RunOutcome::Completed);
+    EXPECT_EQ(gCounts, "0,0,0,");
+    EXPECT_FALSE(dm.Conexao.inTransaction());
+    dm.Conexao.open(dm.CdsAux, "select count(*) from TABEMPRESA");
+    EXPECT_EQ(dm.CdsAux.field(0).asString(), "3");
+
+    // A second run starts a new snapshot.
+    gCounts.clear();
+    EXPECT_EQ(gerarClick(*ex, request("03 - MARÇO"), kPosting, kPosting).outcome, RunOutcome::Completed);
+    EXPECT_EQ(gCounts, "3,3,3,");
+    gColleague = nullptr;
+}
 
 TEST_F(RunTest, MissingMonthOrFolderOnlyWarns) {
     struct Case {

@@ -2,11 +2,11 @@
 # Installs the Debian packages the build and the tests need, only when one is missing.
 set -eu
 PACKAGES="g++ make cmake ninja-build pkg-config
-libinih-dev libcli11-dev libexpat1-dev
+libinih-dev libcli11-dev libexpat1-dev nlohmann-json3-dev
 libgtest-dev libgmock-dev libbenchmark-dev
 firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils firebird3.0-server
 qt6-base-dev qt6-translations-l10n xvfb xauth
-dpkg-dev desktop-file-utils man-db"
+dpkg-dev desktop-file-utils man-db poppler-utils"
 
 missing=""
 for p in $PACKAGES; do
