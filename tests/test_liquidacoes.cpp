@@ -433,12 +433,13 @@ TEST_F(LiquidacoesTest, DiariaRecord) {
                                + sp(8) + sp(50) + sp(50) + "0";
     ASSERT_EQ(record.size(), 586u);
     EXPECT_EQ(lines(kDiaria), (std::vector<std::string>{"1200703", record, "3000001"}));
-    EXPECT_EQ(dm.CdsAux.source().sql, "SELECT COUNT(*) AS QUANT FROM DESPESADDOC WHERE PKEMP = 'D1'");
+    // The key is a bound value, compared as text.
+    EXPECT_EQ(dm.CdsAux.source().sql, "SELECT COUNT(*) AS QUANT FROM DESPESADDOC WHERE PKEMP = ?");
     EXPECT_TRUE(entries().empty());
 }
 
-// The count compares the key unquoted; a key of another form in DESPESADDOC
-// would make that statement fail, and the key is then compared as text.
+// The count compares a key of digits as a number; a key of another form in
+// DESPESADDOC makes that statement fail, and the key is then compared as text.
 TEST_F(LiquidacoesTest, DiariaChecksAndCountWithKeysOfAnyForm) {
     // No travel row and a supplier without CPF.
     commitment({.pk = "7", .datae = "null", .nempg = "null", .codif = "3", .proc = "null"});
@@ -449,7 +450,7 @@ TEST_F(LiquidacoesTest, DiariaChecksAndCountWithKeysOfAnyForm) {
     ASSERT_EQ(recs.size(), 1u);
     EXPECT_EQ(recs[0].substr(1 + 4 + 16 + 2 + 20 + 15, 1 + 14 + 10), "1" + zeros(24));
     EXPECT_EQ(recs[0].substr(1 + 4 + 16 + 2 + 20 + 15 + 1 + 14 + 10 + 120 + 250 + 8 + 8, 8), "00001000");
-    EXPECT_EQ(dm.CdsAux.source().sql, "SELECT COUNT(*) AS QUANT FROM DESPESADDOC WHERE PKEMP = '7'");
+    EXPECT_EQ(dm.CdsAux.source().sql, "SELECT COUNT(*) AS QUANT FROM DESPESADDOC WHERE PKEMP = ?");
     std::vector<std::string> expected;
     for (const char* d : {"ANO DO EMPENHO NÃO PODE FICAR EM BRANCO", "NÚMERO DO EMPENHO NÃO PODE FICAR EM BRANCO",
                           "NÚMERO DO PROCESSO ADMINISTRATIVO NÃO PODE FICAR EM BRANCO", "CPF NÃO PODE FICAR EM BRANCO",
