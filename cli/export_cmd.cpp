@@ -7,12 +7,15 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <iomanip>
 #include <iostream>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -52,6 +55,7 @@ public:
     }
 
     void fileClosed(int, const tcese::FileRow& r) override {
+        seconds_[r.fileName] += std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
         {
             std::lock_guard lock(openMutex_);
             open_.clear();
@@ -63,6 +67,7 @@ public:
         std::fflush(stdout);
     }
     void fileCreated(int, const tcese::FileRow& r) override {
+        started_ = std::chrono::steady_clock::now();
         current_ = r.fileName;
         {
             std::lock_guard lock(openMutex_);
@@ -85,6 +90,18 @@ public:
         if (checkOnly && text.rfind("Arquivos Gerados com", 0) == 0) return;
         if (tty_) std::cerr << "\r\033[K";
         std::cerr << tcese::messageCaption(kind) << ": " << text << "\n";
+    }
+
+    // Seconds from a file's creation to its close, by file name.
+    double secondsOf(const std::string& fileName) const {
+        const auto it = seconds_.find(fileName);
+        return it == seconds_.end() ? 0.0 : it->second;
+    }
+    // Every file's time, slowest first.
+    std::vector<std::pair<std::string, double>> slowestFirst() const {
+        std::vector<std::pair<std::string, double>> out(seconds_.begin(), seconds_.end());
+        std::stable_sort(out.begin(), out.end(), [](const auto& a, const auto& b) { return a.second > b.second; });
+        return out;
     }
 
     // The file created and not closed: after a cancel or an error, left incomplete.
@@ -112,6 +129,8 @@ private:
     int total_ = 0;
     std::string current_;
     std::string open_;
+    std::chrono::steady_clock::time_point started_;
+    std::map<std::string, double> seconds_;
 };
 
 // Ctrl-C is seen between records by processEvents(); a statement that runs long is
@@ -542,6 +561,17 @@ int runExportCommand(const ExportOptions& opt) {
                     status = 2;
                     break;
             }
+            if (opt.timings && !opt.json) {
+                double total = 0;
+                for (const auto& [name, s] : obs.slowestFirst()) total += s;
+                say << "Tempo por arquivo (" << std::fixed << std::setprecision(2) << total << " s no total):\n";
+                for (const auto& [name, s] : obs.slowestFirst()) {
+                    say << "  " << std::left << std::setw(24) << name << std::right << std::setw(9) << s << " s"
+                        << std::setw(7) << std::setprecision(1) << (total > 0 ? 100.0 * s / total : 0.0) << " %\n"
+                        << std::setprecision(2);
+                }
+                say << std::defaultfloat;
+            }
             if (rank(status) > rank(worst)) worst = status;
             summary.push_back({ee + "-" + twoDigits(month) + "  " + entityText, status});
 
@@ -564,7 +594,8 @@ int runExportCommand(const ExportOptions& opt) {
                     files.push_back({{"name", row.fileName},
                                      {"lines", row.lines.empty() ? 0 : std::stol(row.lines)},
                                      {"bytes", e ? 0 : bytes},
-                                     {"state", fileStateLegend(row.stateIndex)}});
+                                     {"state", fileStateLegend(row.stateIndex)},
+                                     {"seconds", std::round(obs.secondsOf(row.fileName) * 1000.0) / 1000.0}});
                 }
                 nlohmann::json problems = nlohmann::json::array();
                 if (r.outcome == RunOutcome::Completed && error.empty()) {

@@ -13,6 +13,7 @@ struct ExportOptions {
     std::string out;
     bool quiet = false;
     bool json = false;
+    bool timings = false;            // each file's time after the run (always in JSON)
     std::vector<std::string> only;   // file names without ".txt"; empty: every file
     // "tcese validate": every query and check, no export file kept, the month's log
     // untouched; the problems printed as text, csv or json.

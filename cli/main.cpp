@@ -60,6 +60,7 @@ int main(int argc, char** argv) {
     exp->add_option("--format", format, "saída: text (tabela) ou json")->check(CLI::IsMember({"text", "json"}));
     exp->add_flag("--json", json, "o mesmo que --format json");
     exp->add_flag("-q,--quiet", eo.quiet, "mostra só as mensagens");
+    exp->add_flag("--timings", eo.timings, "ao final, o tempo de cada arquivo, do mais lento ao mais rápido");
     auto* val = app.add_subcommand("validate",
                                     "confere os dados de um mês como a exportação, sem gravar arquivos nem o log");
     val->footer(

@@ -98,6 +98,7 @@ TEST_F(CliRuns, OnlyRewritesNamedFilesAndKeepsTheOtherEntriesOfTheLog) {
     EXPECT_EQ(r["files"][0]["name"], "Empenho.txt");
     EXPECT_EQ(r["files"][0]["bytes"], fs::file_size(out / "Mensal" / "Empenho.txt"));
     EXPECT_EQ(r["files"][0]["state"], "Arquivo Criado com Erros");
+    EXPECT_TRUE(r["files"][0]["seconds"].is_number()) << r["files"][0];
     int empenho = 0;
     for (const auto& p : r["problems"]) empenho += p["file"] == "EMPENHO.TXT" ? 1 : 0;
     EXPECT_EQ(empenho, before.at("EMPENHO.TXT"));
@@ -189,4 +190,21 @@ TEST_F(CliRuns, ValidatePrintsTheExportLogWithoutWritingAndReportRendersIt) {
     entries.first();
     const std::string first = entries.field("ARQUIVO").asString();
     EXPECT_NE(pdfText.output.find(first), std::string::npos) << pdfText.output.substr(0, 2000);
+}
+
+// Which file is slow on the user's data: every file written, with its time, slowest first.
+TEST_F(CliRuns, TimingsListEveryFileWrittenSlowestFirst) {
+    const fs::path out = dir.path() / "tempos";
+    const Outcome o = stdoutOf(run("--month 03 --only Empenho,ItemEmp,Agencia --timings --out " + out.string()));
+    const auto at = o.output.find("Tempo por arquivo (");
+    ASSERT_NE(at, std::string::npos) << o.output;
+    // Listed slowest first: the order of the lines follows the times.
+    std::vector<std::pair<std::size_t, double>> byPlace;
+    for (const char* f : {"Empenho.txt", "ItemEmp.txt", "Agencia.txt"}) {
+        const auto line = o.output.find("\n  " + std::string(f), at);
+        ASSERT_NE(line, std::string::npos) << f << "\n" << o.output;
+        byPlace.emplace_back(line, std::stod(o.output.substr(line + 3 + std::string(f).size())));
+    }
+    std::sort(byPlace.begin(), byPlace.end());
+    for (std::size_t i = 1; i < byPlace.size(); ++i) EXPECT_GE(byPlace[i - 1].second, byPlace[i].second) << o.output;
 }
