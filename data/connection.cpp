@@ -1329,12 +1329,16 @@ long Connection::replayRecordedQueries() {
     TxScope tx(s, false);
     long rows = 0;
     Status st;
+    // Prepared once per text, as the run prepares its statements with parameters.
+    std::unordered_map<std::string, Ref<fb::IStatement>> prepared;
     for (const FbSession::Recorded& r : s.recorded) {
-        const std::string bytes = sqlToDb(r.sql);
-        Ref<fb::IStatement> stmt;
         try {
-            stmt.reset(s.att->prepare(&st, tx.get(), static_cast<unsigned>(bytes.size()), bytes.c_str(), kDialect,
-                                      fb::IStatement::PREPARE_PREFETCH_METADATA));
+            Ref<fb::IStatement>& stmt = prepared[r.sql];
+            if (!stmt) {
+                const std::string bytes = sqlToDb(r.sql);
+                stmt.reset(s.att->prepare(&st, tx.get(), static_cast<unsigned>(bytes.size()), bytes.c_str(),
+                                          kDialect, fb::IStatement::PREPARE_PREFETCH_METADATA));
+            }
             Ref<fb::IMessageMetadata> out(stmt->getOutputMetadata(&st));
             std::vector<unsigned char> row(out->getMessageLength(&st));
             unsigned char* in = r.params.empty() ? nullptr : const_cast<unsigned char*>(r.params.data());
