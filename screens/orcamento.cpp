@@ -33,8 +33,10 @@ QString qs(const std::string& s) { return QString::fromUtf8(s.data(), static_cas
 
 std::vector<GridColumn> orcColumns() {
     std::vector<GridColumn> cols;
+    // A text takes its declared width whatever width the file declares.
     for (const auto& f : orcParamFields())
-        cols.push_back({std::string(f.name), QString::fromUtf8(f.title.data(), static_cast<qsizetype>(f.title.size()))});
+        cols.push_back({std::string(f.name), QString::fromUtf8(f.title.data(), static_cast<qsizetype>(f.title.size())),
+                        f.type == FieldType::String ? f.width : 0});
     return cols;
 }
 
@@ -188,6 +190,12 @@ void TFrmOrcamento::ConfirmarClick() {
     if (!pendingError_.isEmpty()) {
         // A typed value was refused: nothing is saved until the user sees why.
         showPendingError();
+        DBGrid1->setFocus();
+        return;
+    }
+    // A value wider than its field (one the file was created with) is never saved cut.
+    if (const QString wide = model_->widthError(false); !wide.isEmpty()) {
+        showError(wide);
         DBGrid1->setFocus();
         return;
     }

@@ -267,6 +267,12 @@ void TFrmPlano::ConfirmarClick() {
         return;
     }
     CdsPlanoAfterInsert();
+    if (const QString wide = model_->widthError(true); !wide.isEmpty()) {
+        dm_.lastApplyErrors = 1;  // nothing written: a row that cannot be saved whole
+        sink_.show(this, MessageKind::Error, QString::fromUtf8("Erro ao Alterar as Informações!"), wide);
+        DBGrid1->setFocus();
+        return;
+    }
     QString detail;
     try {
         dm_.saveChanges(CdsPlano_);

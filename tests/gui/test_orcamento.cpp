@@ -481,3 +481,42 @@ TEST_F(OrcamentoTest, Screenshot) {
     QDir().mkpath(dir);
     ASSERT_TRUE(f->grab().save(QDir(dir).filePath("orcamento.png"), "PNG"));
 }
+
+// PARAMORC.LEI is wider than LEI_ORC: the file is created holding the wide value.
+TEST_F(OrcamentoTest, ValueWiderThanItsFieldIsShownWholeAndTheSaveRefusesIt) {
+    db.exec(
+        "insert into PARAMORC (LEI_PPA, LEI_LDO, LEI, PERCE, PORCENTO) values ('10/2005', '20/2006', '12345/2006', 1, 2);"
+        "commit;");
+    auto f = open();
+    EXPECT_EQ(cell(*f, 0, "LEI_ORC"), "12345/2006");
+    QTest::mouseClick(f->Alterar, Qt::LeftButton);
+
+    // Opening its editor (to look, or tabbing through) cuts nothing.
+    const QModelIndex idx = f->gridModel()->index(0, column("LEI_ORC"));
+    f->DBGrid1->setCurrentIndex(idx);
+    f->DBGrid1->edit(idx);
+    auto* editor = qobject_cast<QLineEdit*>(f->DBGrid1->indexWidget(idx));
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->text(), "12345/2006");
+    type(*f, 0, "LEI_LDO", "21/2006");  // leaving the cell writes its editor back
+    EXPECT_EQ(cell(*f, 0, "LEI_ORC"), "12345/2006");
+
+    const std::string before = readBytes(paramFile());
+    QTest::mouseClick(f->Confirmar, Qt::LeftButton);
+    QApplication::processEvents();
+    ASSERT_EQ(shown.size(), 1u) << shown[0].text.toStdString();
+    EXPECT_EQ(shown[0].kind, MessageKind::Error);
+    EXPECT_EQ(shown[0].text,
+              QString::fromUtf8("O campo \"Lei Orçamento\" aceita no máximo 8 caracteres e tem 10: \"12345/2006\"."));
+    expectEditMode(*f);
+    EXPECT_EQ(readBytes(paramFile()), before);
+    EXPECT_EQ(cell(*f, 0, "LEI_LDO"), "21/2006") << "what was typed is still there";
+
+    // Shortened by the user, it is saved.
+    type(*f, 0, "LEI_ORC", "12345/06");
+    QTest::mouseClick(f->Confirmar, Qt::LeftButton);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[1].text, "Arquivo Salvo com Sucesso!");
+    EXPECT_EQ(readFile().field("LEI_ORC").asString(), "12345/06");
+    EXPECT_EQ(readFile().field("LEI_LDO").asString(), "21/2006");
+}

@@ -189,7 +189,7 @@ TEST_F(UnidGestoraTest, RefusedSaveRollsBackKeepsTheEditAndCanBeCorrected) {
     QTest::mouseClick(f->Alterar, Qt::LeftButton);
     type(*f, 0, Endereco, "AV. NOVA");
     f->DBGrid1->setCurrentIndex(f->gridModel()->index(1, Fone));
-    // Longer than the column: only the database refuses it (the grid editor would cut it).
+    // Longer than the column (not typed in the grid): refused before anything is written.
     f->entidades().edit();
     f->entidades().field("FONE").setAsString("12345678901234567890");
     QTest::mouseClick(f->Confirmar, Qt::LeftButton);
