@@ -193,9 +193,10 @@ void TFrmOrcamento::ConfirmarClick() {
         DBGrid1->setFocus();
         return;
     }
-    // A value wider than its field (one the file was created with) is never saved cut.
-    if (const QString wide = model_->widthError(false); !wide.isEmpty()) {
-        showError(wide);
+    // A value wider than its field (one the file was created with) is never saved cut,
+    // and a character the export cannot write is refused here, not at the export.
+    if (const QString refused = model_->valueError(false); !refused.isEmpty()) {
+        showError(refused);
         DBGrid1->setFocus();
         return;
     }

@@ -267,9 +267,9 @@ void TFrmPlano::ConfirmarClick() {
         return;
     }
     CdsPlanoAfterInsert();
-    if (const QString wide = model_->widthError(true); !wide.isEmpty()) {
+    if (const QString refused = model_->valueError(true); !refused.isEmpty()) {
         dm_.lastApplyErrors = 1;  // nothing written: a row that cannot be saved whole
-        sink_.show(this, MessageKind::Error, QString::fromUtf8("Erro ao Alterar as Informações!"), wide);
+        sink_.show(this, MessageKind::Error, QString::fromUtf8("Erro ao Alterar as Informações!"), refused);
         DBGrid1->setFocus();
         return;
     }

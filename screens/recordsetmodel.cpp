@@ -113,7 +113,7 @@ QString RecordSetModel::errorText(const std::exception& e) const {
     return QString::fromUtf8(e.what());
 }
 
-QString RecordSetModel::widthError(bool changedOnly) const {
+QString RecordSetModel::valueError(bool changedOnly) const {
     if (!rs_ || !rs_->active()) return {};
     const int current = rs_->mode() == RecordSet::Mode::Browse ? -1 : currentRow();
     for (int r = 0; r < rowCount(); ++r) {
@@ -123,12 +123,19 @@ QString RecordSetModel::widthError(bool changedOnly) const {
         for (int c = 0; c < columnCount(); ++c) {
             const int max = maxLength(c);
             const QString text = data(index(r, c)).toString();
+            const QString& title = columns_[static_cast<std::size_t>(c)].title;
             if (max > 0 && text.size() > max)
                 return QStringLiteral("O campo \"%1\" aceita no máximo %2 caracteres e tem %3: \"%4\".")
-                    .arg(columns_[static_cast<std::size_t>(c)].title)
+                    .arg(title)
                     .arg(max)
                     .arg(text.size())
                     .arg(text);
+            for (const char32_t cp : text.toUcs4()) {
+                if (cp1252FromCodePoint(cp) >= 0) continue;
+                return QStringLiteral("O campo \"%1\" tem o caractere \"%2\", que não pode ser gravado "
+                                      "(não existe no Windows-1252 dos arquivos do TCE).")
+                    .arg(title, QString::fromUcs4(&cp, 1));
+            }
         }
     }
     return {};

@@ -77,10 +77,11 @@ public:
     // The message of an error for the user: a field named by its column title.
     QString errorText(const std::exception& e) const;
     // A value a save would write that is wider than its column takes (one already
-    // stored that way is shown whole and never cut), as a message naming the column
-    // and its width; empty when every value fits. `changedOnly`: only rows with
-    // changes (a database apply writes no others).
-    QString widthError(bool changedOnly) const;
+    // stored that way is shown whole and never cut) or holds a character that
+    // Windows-1252 lacks, as a message naming the column; empty when every value
+    // can be written. `changedOnly`: only rows with changes (a database apply writes
+    // no others).
+    QString valueError(bool changedOnly) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

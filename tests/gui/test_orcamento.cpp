@@ -520,3 +520,38 @@ TEST_F(OrcamentoTest, ValueWiderThanItsFieldIsShownWholeAndTheSaveRefusesIt) {
     EXPECT_EQ(readFile().field("LEI_ORC").asString(), "12345/06");
     EXPECT_EQ(readFile().field("LEI_LDO").asString(), "21/2006");
 }
+
+TEST_F(OrcamentoTest, CharacterTheExportCannotWriteIsRefusedNamingTheField) {
+    paramorc();
+    struct Case {
+        const char* field;
+        const char* text;
+        const char* message;  // empty: saved
+    };
+    const Case cases[] = {
+        {"LEI_PPA", "Ł-10/2005", "O campo \"Lei PPA\" tem o caractere \"Ł\", que não pode ser gravado (não existe no Windows-1252 dos arquivos do TCE)."},
+        {"NOME_ARQ_LDO", "LDO→2006.DOC", "O campo \"Arquivo da LDO\" tem o caractere \"→\", que não pode ser gravado (não existe no Windows-1252 dos arquivos do TCE)."},
+        {"NOME_ARQ_LDO", "LDO € JOSÉ CONCEIÇÃO.DOC", ""},  // € is 0x80 in Windows-1252
+    };
+    for (const auto& [field, text, message] : cases) {
+        SCOPED_TRACE(field);
+        shown.clear();
+        auto f = open();
+        const std::string before = readBytes(paramFile());
+        QTest::mouseClick(f->Alterar, Qt::LeftButton);
+        type(*f, 0, field, QString::fromUtf8(text));
+        QTest::mouseClick(f->Confirmar, Qt::LeftButton);
+        QApplication::processEvents();
+        ASSERT_EQ(shown.size(), 1u);
+        if (*message == '\0') {
+            EXPECT_EQ(shown[0].text, "Arquivo Salvo com Sucesso!");
+            EXPECT_EQ(readFile().field(field).asString(), text);
+            continue;
+        }
+        EXPECT_EQ(shown[0].kind, MessageKind::Error);
+        EXPECT_EQ(shown[0].text, QString::fromUtf8(message));
+        expectEditMode(*f);
+        EXPECT_EQ(cell(*f, 0, field), QString::fromUtf8(text)) << "what was typed is still there";
+        EXPECT_EQ(readBytes(paramFile()), before);
+    }
+}
