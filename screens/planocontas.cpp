@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
+#include <QStringList>
 #include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -282,6 +283,12 @@ void TFrmPlano::ConfirmarClick() {
         detail = model_->errorText(e);
     }
     if (dm_.lastApplyErrors != 0) {
+        // Another user's change and a refused value read differently under the details.
+        if (detail.isEmpty()) {
+            QStringList reasons;
+            for (const auto& m : dm_.Conexao.lastApplyErrorMessages()) reasons << QString::fromStdString(m);
+            detail = reasons.join(QStringLiteral("\n"));
+        }
         if (CdsPlano_.recordCount() > 0 && CdsPlano_.mode() == RecordSet::Mode::Browse) {
             try {
                 CdsPlano_.edit();

@@ -319,6 +319,8 @@ TEST_F(PlanoContasTest, FailedSaveRollsBackAndKeepsTheChoiceForAnotherTry) {
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].text, "Erro ao Alterar as Informações!");
     EXPECT_EQ(shown[0].kind, MessageKind::Error);
+    // The reason goes under the details: another user, not a bad value.
+    EXPECT_TRUE(shown[0].detail.contains("alterado por outro usuário")) << shown[0].detail.toStdString();
     EXPECT_TRUE(f->editMode());
     EXPECT_TRUE(f->Confirmar->isEnabled());
     EXPECT_FALSE(dm.Conexao.inTransaction());
