@@ -397,3 +397,34 @@ TEST_F(UnidGestoraTest, RefusedValuesAreNamedByTheirColumnTitle) {
         EXPECT_EQ(shown[0].text, QString::fromUtf8(c.message));
     }
 }
+
+// Another program holds the row in an open transaction: the save waits a few
+// seconds, not for as long as that transaction lasts, and says why.
+TEST_F(UnidGestoraTest, RowLockedByAnotherUserFailsInBoundedTimeAndKeepsTheEdit) {
+    DataModule other;
+    db.connect(other);
+    other.Conexao.startTransaction();
+    other.Conexao.execute("update TABEMPRESA set FAX = '3211-0000' where EMPRESA = 2");
+    ASSERT_TRUE(other.Conexao.inTransaction());
+
+    auto f = open();
+    QTest::mouseClick(f->Alterar, Qt::LeftButton);
+    type(*f, 1, Endereco, "RUA NOVA");
+    QTest::mouseClick(f->Confirmar, Qt::LeftButton);
+
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].kind, MessageKind::Error);
+    EXPECT_EQ(shown[0].text, QString::fromUtf8("Erro ao Alterar as Informações!"));
+    EXPECT_TRUE(shown[0].detail.contains(QString::fromUtf8("Outro usuário está alterando o mesmo registro")))
+        << shown[0].detail.toStdString();
+    expectMode(*f, true);
+    EXPECT_FALSE(dm.Conexao.inTransaction());
+    EXPECT_EQ(cell(*f, 1, Endereco), "RUA NOVA");
+
+    // Once the other user lets go, the same save goes through.
+    other.Conexao.rollback();
+    QTest::mouseClick(f->Confirmar, Qt::LeftButton);
+    ASSERT_EQ(shown.size(), 2u) << shown[1].detail.toStdString();
+    EXPECT_EQ(shown[1].kind, MessageKind::Info);
+    EXPECT_EQ(column(2, "ENDERECO"), "RUA NOVA");
+}
