@@ -39,6 +39,11 @@ class RecordingSink : public app::MessageSink {
 public:
     explicit RecordingSink(std::vector<Shown>* out) : out_(out) {}
     void show(QWidget*, MessageKind kind, const QString& text, const QString&) override { out_->push_back({kind, text}); }
+    bool ask(QWidget*, const QString&, const QString& text) override {
+        out_->push_back({MessageKind::Warning, text});
+        return answer;
+    }
+    bool answer = false;
 
 private:
     std::vector<Shown>* out_;
@@ -554,4 +559,63 @@ TEST_F(OrcamentoTest, CharacterTheExportCannotWriteIsRefusedNamingTheField) {
         EXPECT_EQ(cell(*f, 0, field), QString::fromUtf8(text)) << "what was typed is still there";
         EXPECT_EQ(readBytes(paramFile()), before);
     }
+}
+
+// Two workstations: A saves the PPA law, then B, opened before A's save, saves the LDO law.
+TEST_F(OrcamentoTest, SaveOfAFileChangedSinceItWasLoadedIsRefusedAndOffersAReload) {
+    paramorc();
+    auto a = open();
+    auto b = open();
+    QTest::mouseClick(a->Alterar, Qt::LeftButton);
+    type(*a, 0, "LEI_PPA", "11/2005");
+    QTest::mouseClick(a->Confirmar, Qt::LeftButton);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, "Arquivo Salvo com Sucesso!");
+    const std::string afterA = readBytes(paramFile());
+
+    // B declines the reload: nothing written, still editing what it typed.
+    QTest::mouseClick(b->Alterar, Qt::LeftButton);
+    type(*b, 0, "LEI_LDO", "21/2006");
+    QTest::mouseClick(b->Confirmar, Qt::LeftButton);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[1].kind, MessageKind::Warning);
+    EXPECT_EQ(shown[1].text,
+              QString::fromUtf8("O arquivo ORC_TCE_SE.XML foi alterado por outro usuário depois que esta tela o leu; "
+                                "gravar agora desfaria a alteração dele, por isso nada foi gravado.\r\r"
+                                "Deseja recarregar o arquivo? O que você digitou será posto de novo sobre ele, "
+                                "para conferir e confirmar outra vez."));
+    EXPECT_EQ(readBytes(paramFile()), afterA);
+    expectEditMode(*b);
+    EXPECT_EQ(cell(*b, 0, "LEI_LDO"), "21/2006");
+    EXPECT_EQ(cell(*b, 0, "LEI_PPA"), "10/2005");
+
+    // B accepts: A's law comes in, B's typed law stays, nothing is written until B confirms again.
+    sink.answer = true;
+    QTest::mouseClick(b->Confirmar, Qt::LeftButton);
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(readBytes(paramFile()), afterA);
+    expectEditMode(*b);
+    EXPECT_EQ(cell(*b, 0, "LEI_PPA"), "11/2005");
+    EXPECT_EQ(cell(*b, 0, "LEI_LDO"), "21/2006");
+
+    QTest::mouseClick(b->Confirmar, Qt::LeftButton);
+    ASSERT_EQ(shown.size(), 4u);
+    EXPECT_EQ(shown[3].text, "Arquivo Salvo com Sucesso!");
+    EXPECT_EQ(readFile().field("LEI_PPA").asString(), "11/2005");
+    EXPECT_EQ(readFile().field("LEI_LDO").asString(), "21/2006");
+}
+
+// Another program rewrites the file with the same size in the same second: its content tells.
+TEST_F(OrcamentoTest, RewrittenFileOfTheSameSizeIsNoticedToo) {
+    writeRows({{{"LEI_PPA", "1/2005"}, {"PERC_MIN_EDU", "25"}, {"PPA_NOVO_ALTERADO", "0"}}});
+    auto f = open();
+    writeRows({{{"LEI_PPA", "2/2005"}, {"PERC_MIN_EDU", "25"}, {"PPA_NOVO_ALTERADO", "0"}}});
+    const std::string other = readBytes(paramFile());
+    QTest::mouseClick(f->Alterar, Qt::LeftButton);
+    type(*f, 0, "LEI_LDO", "3/2006");
+    QTest::mouseClick(f->Confirmar, Qt::LeftButton);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].kind, MessageKind::Warning);
+    EXPECT_EQ(readBytes(paramFile()), other);
+    EXPECT_EQ(cell(*f, 0, "LEI_LDO"), "3/2006");
 }
