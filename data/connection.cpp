@@ -756,6 +756,20 @@ DatabaseError::DatabaseError(const std::string& context, std::string reason, std
 
 bool DatabaseError::cancelled() const { return code_ == isc_cancelled; }
 
+bool DatabaseError::connectionLost() const {
+    switch (code_) {
+        case isc_att_shutdown:
+        case isc_shutdown:
+        case isc_conn_lost:
+        case isc_network_error:
+        case isc_net_read_err:
+        case isc_net_write_err:
+            return true;
+        default:
+            return false;
+    }
+}
+
 std::string DatabaseError::technical() const { return composeMessage(context_, reason_, sql_); }
 
 DatabaseError DatabaseError::withAdvice(const DatabaseError& e, std::string advice) {

@@ -428,3 +428,28 @@ TEST_F(UnidGestoraTest, RowLockedByAnotherUserFailsInBoundedTimeAndKeepsTheEdit)
     EXPECT_EQ(shown[1].kind, MessageKind::Info);
     EXPECT_EQ(column(2, "ENDERECO"), "RUA NOVA");
 }
+
+// The server dropped the screen's connection (a restart): the next save opens a new
+// one once and goes through.
+TEST_F(UnidGestoraTest, SaveAfterTheConnectionWasLostReconnectsOnce) {
+    auto f = open();
+    QTest::mouseClick(f->Alterar, Qt::LeftButton);
+    type(*f, 1, Endereco, "RUA NOVA");
+    {
+        DataModule other;
+        db.connect(other);
+        other.Conexao.execute("delete from MON$ATTACHMENTS where MON$ATTACHMENT_ID <> CURRENT_CONNECTION");
+    }
+    try {
+        RecordSet probe;
+        dm.Conexao.open(probe, "select 1 as N from RDB$DATABASE");
+        ADD_FAILURE() << "the screen's connection is still open";
+    } catch (const DatabaseError& e) {
+        EXPECT_TRUE(e.connectionLost()) << e.what();
+    }
+    QTest::mouseClick(f->Confirmar, Qt::LeftButton);
+    ASSERT_EQ(shown.size(), 1u) << shown[0].text.toStdString() << " | " << shown[0].detail.toStdString();
+    EXPECT_EQ(shown[0].kind, MessageKind::Info);
+    EXPECT_EQ(column(2, "ENDERECO"), "RUA NOVA");
+    expectMode(*f, false);
+}
