@@ -66,8 +66,36 @@ long statusCode(fb::IStatus* status) {
     return e && e[0] == isc_arg_gds ? static_cast<long>(e[1]) : 0;
 }
 
+// Seconds a write waits for a row that another user's open transaction holds,
+// so that the window never freezes for as long as that transaction lasts.
+constexpr unsigned char kLockTimeoutSeconds = 5;
+
+// A row held or changed by another transaction: a lock wait that ran out, a
+// conflicting update, a deadlock.
+bool isLockConflict(fb::IStatus* status) {
+    const intptr_t* e = status->getErrors();
+    for (; e && e[0] != isc_arg_end; e += (e[0] == isc_arg_cstring ? 3 : 2)) {
+        if (e[0] != isc_arg_gds) continue;
+        switch (e[1]) {
+            case isc_lock_conflict:
+            case isc_lock_timeout:
+            case isc_deadlock:
+            case isc_update_conflict:
+                return true;
+            default:
+                break;
+        }
+    }
+    return false;
+}
+
 DatabaseError fbError(const std::string& context, const fb::FbException& e, std::string sql = {}) {
-    return DatabaseError(context, statusText(e.getStatus()), std::move(sql), statusCode(e.getStatus()));
+    DatabaseError error(context, statusText(e.getStatus()), std::move(sql), statusCode(e.getStatus()));
+    if (isLockConflict(e.getStatus()))
+        return DatabaseError::withAdvice(
+            error, "Outro usuário está alterando o mesmo registro. Aguarde que ele termine e confirme de novo; "
+                   "o que foi digitado continua na tela.");
+    return error;
 }
 
 const std::string kSqlError = "Erro no comando SQL";
@@ -121,7 +149,7 @@ private:
 };
 
 const unsigned char kTpbWrite[] = {isc_tpb_version3, isc_tpb_read_committed, isc_tpb_rec_version, isc_tpb_wait,
-                                   isc_tpb_write};
+                                   isc_tpb_lock_timeout, 1, kLockTimeoutSeconds, isc_tpb_write};
 const unsigned char kTpbRead[] = {isc_tpb_version3, isc_tpb_read_committed, isc_tpb_rec_version, isc_tpb_wait,
                                   isc_tpb_read};
 
@@ -727,6 +755,20 @@ DatabaseError::DatabaseError(const std::string& context, std::string reason, std
       code_(code) {}
 
 bool DatabaseError::cancelled() const { return code_ == isc_cancelled; }
+
+bool DatabaseError::connectionLost() const {
+    switch (code_) {
+        case isc_att_shutdown:
+        case isc_shutdown:
+        case isc_conn_lost:
+        case isc_network_error:
+        case isc_net_read_err:
+        case isc_net_write_err:
+            return true;
+        default:
+            return false;
+    }
+}
 
 std::string DatabaseError::technical() const { return composeMessage(context_, reason_, sql_); }
 

@@ -33,6 +33,8 @@ public:
     const std::string& sql() const { return sql_; }        // the statement that failed, if any
     long code() const { return code_; }                    // Firebird's error code (isc_...), 0 when ours
     bool cancelled() const;  // the statement was stopped by cancelOperation()
+    // The connection itself is gone (server restarted or shut down, network lost).
+    bool connectionLost() const;
     // What the user can do about it, in Portuguese (also at the end of what()); empty when we have no advice.
     const std::string& advice() const { return advice_; }
     // what() without the advice: where it failed and the database's own text.

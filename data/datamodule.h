@@ -20,8 +20,20 @@ struct DataModule {
     int lastApplyErrors = 0;             // rows the last apply failed to write
 
     // The save of the registration screens: post, apply inside sharedTransaction,
-    // roll back when a row failed, else commit. Returns the failed rows.
+    // roll back when a row failed, else commit. Returns the failed rows. A connection
+    // found lost (the server restarted) is opened again once and the save retried.
     int saveChanges(RecordSet& rs) {
+        try {
+            return saveOnce(rs);
+        } catch (const DatabaseError& e) {
+            if (!e.connectionLost()) throw;
+        }
+        Conexao.close();
+        Conexao.connect();
+        return saveOnce(rs);
+    }
+
+    int saveOnce(RecordSet& rs) {
         lastApplyErrors = 0;
         if (rs.mode() != RecordSet::Mode::Browse) rs.post();
         if (!Conexao.inTransaction()) Conexao.startTransaction();

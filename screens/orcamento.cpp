@@ -9,6 +9,10 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
 #include "app/messagesink.h"
 #include "app/principal.h"
 #include "engine/orcparams.h"
@@ -33,8 +37,10 @@ QString qs(const std::string& s) { return QString::fromUtf8(s.data(), static_cas
 
 std::vector<GridColumn> orcColumns() {
     std::vector<GridColumn> cols;
+    // A text takes its declared width whatever width the file declares.
     for (const auto& f : orcParamFields())
-        cols.push_back({std::string(f.name), QString::fromUtf8(f.title.data(), static_cast<qsizetype>(f.title.size()))});
+        cols.push_back({std::string(f.name), QString::fromUtf8(f.title.data(), static_cast<qsizetype>(f.title.size())),
+                        f.type == FieldType::String ? f.width : 0});
     return cols;
 }
 
@@ -44,6 +50,16 @@ QString fileMessage(const fs::path& file, const char* what, const char* action) 
     const QString name = qs(file.string());
     if (text.contains(name)) return text;
     return QString::fromUtf8(action) + name + QStringLiteral(":\r") + text;
+}
+
+// The file's bytes; nullopt when it cannot be read.
+std::optional<std::string> fileBytes(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::ostringstream out;
+    out << in.rdbuf();
+    if (in.bad()) return std::nullopt;
+    return out.str();
 }
 
 }  // namespace
@@ -140,7 +156,11 @@ bool TFrmOrcamento::reload() {
     model_->setRecordSet(nullptr);
     bool ok = true;
     try {
+        // Read before the load: a change in between shows as a change, never hides one.
+        std::optional<std::string> bytes = fileBytes(path_);
         loadOrcParams(CdsOrcamento_, path_);
+        loadedBytes_ = std::move(bytes);
+        loadedRows_ = CdsOrcamento_.rows();
     } catch (const std::exception& e) {
         // The table keeps what it had: nothing typed is thrown away by a file that went missing.
         ok = false;
@@ -191,6 +211,17 @@ void TFrmOrcamento::ConfirmarClick() {
         DBGrid1->setFocus();
         return;
     }
+    // A value wider than its field (one the file was created with) is never saved cut,
+    // and a character the export cannot write is refused here, not at the export.
+    if (const QString refused = model_->valueError(false); !refused.isEmpty()) {
+        showError(refused);
+        DBGrid1->setFocus();
+        return;
+    }
+    if (!fileUnchanged()) {
+        DBGrid1->setFocus();
+        return;
+    }
     model_->setRecordSet(nullptr);
     try {
         saveOrcParams(CdsOrcamento_, path_);
@@ -213,6 +244,49 @@ void TFrmOrcamento::ConfirmarClick() {
     sink_.show(this, MessageKind::Info, QStringLiteral("Arquivo Salvo com Sucesso!"));
     // Leaves edit mode the way "Cancela&r" does; the row is already in the file.
     FecharClick();
+}
+
+bool TFrmOrcamento::fileUnchanged() {
+    // Two workstations share the data folder: the last save must not win silently.
+    if (fileBytes(path_) == loadedBytes_) return true;
+    const QString name = qs(path_.filename().string());
+    if (!sink_.ask(this, QStringLiteral("Atenção"),
+                   QStringLiteral("O arquivo %1 foi alterado por outro usuário depois que esta tela o leu; "
+                                  "gravar agora desfaria a alteração dele, por isso nada foi gravado.\r\r"
+                                  "Deseja recarregar o arquivo? O que você digitou será posto de novo sobre ele, "
+                                  "para conferir e confirmar outra vez.")
+                       .arg(name)))
+        return false;
+
+    // What the user typed: the fields of the current row that differ from the file as loaded.
+    const int row = CdsOrcamento_.mode() == RecordSet::Mode::Insert ? -1 : CdsOrcamento_.recNo() - 1;
+    std::vector<std::pair<std::string, Value>> typed;
+    if (CdsOrcamento_.active()) {
+        for (int c = 0; c < CdsOrcamento_.fieldCount(); ++c) {
+            const Value& now = CdsOrcamento_.field(c).value();
+            const bool wasLoaded = row >= 0 && row < static_cast<int>(loadedRows_.size());
+            const Value before = wasLoaded ? loadedRows_[static_cast<std::size_t>(row)].values[static_cast<std::size_t>(c)] : Value{};
+            if (now != before) typed.emplace_back(CdsOrcamento_.fields()[static_cast<std::size_t>(c)].name, now);
+        }
+    }
+    DBGrid1->cancelEditing();
+    CdsOrcamento_.cancel();
+    if (!reload()) return false;
+    try {
+        if (CdsOrcamento_.recordCount() == 0) {
+            CdsOrcamento_.append();
+        } else {
+            CdsOrcamento_.setRecNo(std::clamp(row + 1, 1, CdsOrcamento_.recordCount()));
+            CdsOrcamento_.edit();
+        }
+        for (const auto& [field, value] : typed)
+            if (CdsOrcamento_.fieldIndex(field) >= 0) CdsOrcamento_.field(field).setValue(value);
+    } catch (const std::exception& e) {
+        showError(QString::fromUtf8(e.what()));
+    }
+    model_->refresh();
+    DBGrid1->followCursor();
+    return false;
 }
 
 void TFrmOrcamento::FecharClick() {

@@ -4,6 +4,9 @@
 #include <QDialog>
 
 #include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "data/connection.h"
 #include "data/recordset.h"
@@ -59,6 +62,9 @@ private:
     void showError(const QString& text);
     void dataError(const QString& text);
     void showPendingError();
+    // True when the file still holds what the screen loaded; otherwise asks whether to
+    // reload it, and on yes reloads it and puts the typed changes back on top.
+    bool fileUnchanged();
 
     Connection& db_;
     std::filesystem::path ini_;
@@ -69,6 +75,10 @@ private:
     bool shown_ = false;
     bool editMode_ = false;
     QString pendingError_;  // a cell value the record refused, not yet shown
+    // The file's bytes when the table was loaded (nullopt: it could not be read), and
+    // the rows as loaded, to tell what the user typed from what the file held.
+    std::optional<std::string> loadedBytes_;
+    std::vector<RecordSet::Row> loadedRows_;
 };
 
 }  // namespace tcese::screens

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
+#include <QStringList>
 #include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -267,6 +268,12 @@ void TFrmPlano::ConfirmarClick() {
         return;
     }
     CdsPlanoAfterInsert();
+    if (const QString refused = model_->valueError(true); !refused.isEmpty()) {
+        dm_.lastApplyErrors = 1;  // nothing written: a row that cannot be saved whole
+        sink_.show(this, MessageKind::Error, QString::fromUtf8("Erro ao Alterar as Informações!"), refused);
+        DBGrid1->setFocus();
+        return;
+    }
     QString detail;
     try {
         dm_.saveChanges(CdsPlano_);
@@ -276,6 +283,12 @@ void TFrmPlano::ConfirmarClick() {
         detail = model_->errorText(e);
     }
     if (dm_.lastApplyErrors != 0) {
+        // Another user's change and a refused value read differently under the details.
+        if (detail.isEmpty()) {
+            QStringList reasons;
+            for (const auto& m : dm_.Conexao.lastApplyErrorMessages()) reasons << QString::fromStdString(m);
+            detail = reasons.join(QStringLiteral("\n"));
+        }
         if (CdsPlano_.recordCount() > 0 && CdsPlano_.mode() == RecordSet::Mode::Browse) {
             try {
                 CdsPlano_.edit();

@@ -113,6 +113,34 @@ QString RecordSetModel::errorText(const std::exception& e) const {
     return QString::fromUtf8(e.what());
 }
 
+QString RecordSetModel::valueError(bool changedOnly) const {
+    if (!rs_ || !rs_->active()) return {};
+    const int current = rs_->mode() == RecordSet::Mode::Browse ? -1 : currentRow();
+    for (int r = 0; r < rowCount(); ++r) {
+        const bool changed = r == current || (r < rs_->recordCount() &&
+                                              rs_->rows()[static_cast<std::size_t>(r)].state != RowState::Unchanged);
+        if (changedOnly && !changed) continue;
+        for (int c = 0; c < columnCount(); ++c) {
+            const int max = maxLength(c);
+            const QString text = data(index(r, c)).toString();
+            const QString& title = columns_[static_cast<std::size_t>(c)].title;
+            if (max > 0 && text.size() > max)
+                return QStringLiteral("O campo \"%1\" aceita no máximo %2 caracteres e tem %3: \"%4\".")
+                    .arg(title)
+                    .arg(max)
+                    .arg(text.size())
+                    .arg(text);
+            for (const char32_t cp : text.toUcs4()) {
+                if (cp1252FromCodePoint(cp) >= 0) continue;
+                return QStringLiteral("O campo \"%1\" tem o caractere \"%2\", que não pode ser gravado "
+                                      "(não existe no Windows-1252 dos arquivos do TCE).")
+                    .arg(title, QString::fromUcs4(&cp, 1));
+            }
+        }
+    }
+    return {};
+}
+
 int RecordSetModel::currentRow() const {
     if (!rs_ || !rs_->active()) return -1;
     if (rs_->mode() == RecordSet::Mode::Insert) return rs_->recordCount();
@@ -193,6 +221,8 @@ bool RecordSetModel::setData(const QModelIndex& index, const QVariant& value, in
     if (!moveTo(index.row())) return false;
     const QString text = value.toString();
     if (const int max = maxLength(index.column()); max > 0 && text.size() > max) {
+        // A value stored wider than its column comes back from its editor as it was.
+        if (text == data(index, Qt::EditRole).toString()) return true;
         // An editor stops at the limit; a value that comes another way is refused here.
         emit dataError(QStringLiteral("O campo \"%1\" aceita no máximo %2 caracteres.")
                            .arg(columns_[static_cast<std::size_t>(index.column())].title)
@@ -264,7 +294,9 @@ QWidget* RecordSetDelegate::createEditor(QWidget* parent, const QStyleOptionView
     auto* edit = new QLineEdit(parent);
     edit->setFrame(false);
     if (const auto* m = qobject_cast<const RecordSetModel*>(index.model())) {
-        if (const int max = m->maxLength(index.column()); max > 0) edit->setMaxLength(max);
+        // A value already wider than its column is shown whole, never cut by its editor.
+        if (const int max = m->maxLength(index.column()); max > 0)
+            edit->setMaxLength(std::max(max, static_cast<int>(m->data(index, Qt::EditRole).toString().size())));
         edit->setAlignment(Qt::Alignment(m->data(index, Qt::TextAlignmentRole).toInt()));
     }
     return edit;

@@ -76,6 +76,12 @@ public:
     int maxLength(int column) const;
     // The message of an error for the user: a field named by its column title.
     QString errorText(const std::exception& e) const;
+    // A value a save would write that is wider than its column takes (one already
+    // stored that way is shown whole and never cut) or holds a character that
+    // Windows-1252 lacks, as a message naming the column; empty when every value
+    // can be written. `changedOnly`: only rows with changes (a database apply writes
+    // no others).
+    QString valueError(bool changedOnly) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -84,7 +90,8 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     // Puts the record in edit mode (appends one into an empty table) and converts the
     // text by the field's type; empty text is NULL. A text that does not convert, or
-    // is longer than maxLength, emits dataError and keeps the old value.
+    // is longer than maxLength, emits dataError and keeps the old value; the old value
+    // given back unchanged is no change, however wide.
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
 signals:

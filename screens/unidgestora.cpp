@@ -208,6 +208,12 @@ void TFrmUnidGestora::ConfirmarClick() {
         DBGrid1->setFocus();
         return;
     }
+    if (const QString refused = model_->valueError(true); !refused.isEmpty()) {
+        dm_.lastApplyErrors = 1;  // nothing written: a row that cannot be saved whole
+        showError(QString::fromUtf8("Erro ao Alterar as Informações!"), refused);
+        DBGrid1->setFocus();
+        return;
+    }
     int failed = 0;
     QString detail;
     try {

@@ -39,6 +39,11 @@ class RecordingSink : public app::MessageSink {
 public:
     explicit RecordingSink(std::vector<Shown>* out) : out_(out) {}
     void show(QWidget*, MessageKind kind, const QString& text, const QString&) override { out_->push_back({kind, text}); }
+    bool ask(QWidget*, const QString&, const QString& text) override {
+        out_->push_back({MessageKind::Warning, text});
+        return answer;
+    }
+    bool answer = false;
 
 private:
     std::vector<Shown>* out_;
@@ -480,4 +485,137 @@ TEST_F(OrcamentoTest, Screenshot) {
     QApplication::processEvents();
     QDir().mkpath(dir);
     ASSERT_TRUE(f->grab().save(QDir(dir).filePath("orcamento.png"), "PNG"));
+}
+
+// PARAMORC.LEI is wider than LEI_ORC: the file is created holding the wide value.
+TEST_F(OrcamentoTest, ValueWiderThanItsFieldIsShownWholeAndTheSaveRefusesIt) {
+    db.exec(
+        "insert into PARAMORC (LEI_PPA, LEI_LDO, LEI, PERCE, PORCENTO) values ('10/2005', '20/2006', '12345/2006', 1, 2);"
+        "commit;");
+    auto f = open();
+    EXPECT_EQ(cell(*f, 0, "LEI_ORC"), "12345/2006");
+    QTest::mouseClick(f->Alterar, Qt::LeftButton);
+
+    // Opening its editor (to look, or tabbing through) cuts nothing.
+    const QModelIndex idx = f->gridModel()->index(0, column("LEI_ORC"));
+    f->DBGrid1->setCurrentIndex(idx);
+    f->DBGrid1->edit(idx);
+    auto* editor = qobject_cast<QLineEdit*>(f->DBGrid1->indexWidget(idx));
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->text(), "12345/2006");
+    type(*f, 0, "LEI_LDO", "21/2006");  // leaving the cell writes its editor back
+    EXPECT_EQ(cell(*f, 0, "LEI_ORC"), "12345/2006");
+
+    const std::string before = readBytes(paramFile());
+    QTest::mouseClick(f->Confirmar, Qt::LeftButton);
+    QApplication::processEvents();
+    ASSERT_EQ(shown.size(), 1u) << shown[0].text.toStdString();
+    EXPECT_EQ(shown[0].kind, MessageKind::Error);
+    EXPECT_EQ(shown[0].text,
+              QString::fromUtf8("O campo \"Lei Orçamento\" aceita no máximo 8 caracteres e tem 10: \"12345/2006\"."));
+    expectEditMode(*f);
+    EXPECT_EQ(readBytes(paramFile()), before);
+    EXPECT_EQ(cell(*f, 0, "LEI_LDO"), "21/2006") << "what was typed is still there";
+
+    // Shortened by the user, it is saved.
+    type(*f, 0, "LEI_ORC", "12345/06");
+    QTest::mouseClick(f->Confirmar, Qt::LeftButton);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[1].text, "Arquivo Salvo com Sucesso!");
+    EXPECT_EQ(readFile().field("LEI_ORC").asString(), "12345/06");
+    EXPECT_EQ(readFile().field("LEI_LDO").asString(), "21/2006");
+}
+
+TEST_F(OrcamentoTest, CharacterTheExportCannotWriteIsRefusedNamingTheField) {
+    paramorc();
+    struct Case {
+        const char* field;
+        const char* text;
+        const char* message;  // empty: saved
+    };
+    const Case cases[] = {
+        {"LEI_PPA", "Ł-10/2005", "O campo \"Lei PPA\" tem o caractere \"Ł\", que não pode ser gravado (não existe no Windows-1252 dos arquivos do TCE)."},
+        {"NOME_ARQ_LDO", "LDO→2006.DOC", "O campo \"Arquivo da LDO\" tem o caractere \"→\", que não pode ser gravado (não existe no Windows-1252 dos arquivos do TCE)."},
+        {"NOME_ARQ_LDO", "LDO € JOSÉ CONCEIÇÃO.DOC", ""},  // € is 0x80 in Windows-1252
+    };
+    for (const auto& [field, text, message] : cases) {
+        SCOPED_TRACE(field);
+        shown.clear();
+        auto f = open();
+        const std::string before = readBytes(paramFile());
+        QTest::mouseClick(f->Alterar, Qt::LeftButton);
+        type(*f, 0, field, QString::fromUtf8(text));
+        QTest::mouseClick(f->Confirmar, Qt::LeftButton);
+        QApplication::processEvents();
+        ASSERT_EQ(shown.size(), 1u);
+        if (*message == '\0') {
+            EXPECT_EQ(shown[0].text, "Arquivo Salvo com Sucesso!");
+            EXPECT_EQ(readFile().field(field).asString(), text);
+            continue;
+        }
+        EXPECT_EQ(shown[0].kind, MessageKind::Error);
+        EXPECT_EQ(shown[0].text, QString::fromUtf8(message));
+        expectEditMode(*f);
+        EXPECT_EQ(cell(*f, 0, field), QString::fromUtf8(text)) << "what was typed is still there";
+        EXPECT_EQ(readBytes(paramFile()), before);
+    }
+}
+
+// Two workstations: A saves the PPA law, then B, opened before A's save, saves the LDO law.
+TEST_F(OrcamentoTest, SaveOfAFileChangedSinceItWasLoadedIsRefusedAndOffersAReload) {
+    paramorc();
+    auto a = open();
+    auto b = open();
+    QTest::mouseClick(a->Alterar, Qt::LeftButton);
+    type(*a, 0, "LEI_PPA", "11/2005");
+    QTest::mouseClick(a->Confirmar, Qt::LeftButton);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, "Arquivo Salvo com Sucesso!");
+    const std::string afterA = readBytes(paramFile());
+
+    // B declines the reload: nothing written, still editing what it typed.
+    QTest::mouseClick(b->Alterar, Qt::LeftButton);
+    type(*b, 0, "LEI_LDO", "21/2006");
+    QTest::mouseClick(b->Confirmar, Qt::LeftButton);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[1].kind, MessageKind::Warning);
+    EXPECT_EQ(shown[1].text,
+              QString::fromUtf8("O arquivo ORC_TCE_SE.XML foi alterado por outro usuário depois que esta tela o leu; "
+                                "gravar agora desfaria a alteração dele, por isso nada foi gravado.\r\r"
+                                "Deseja recarregar o arquivo? O que você digitou será posto de novo sobre ele, "
+                                "para conferir e confirmar outra vez."));
+    EXPECT_EQ(readBytes(paramFile()), afterA);
+    expectEditMode(*b);
+    EXPECT_EQ(cell(*b, 0, "LEI_LDO"), "21/2006");
+    EXPECT_EQ(cell(*b, 0, "LEI_PPA"), "10/2005");
+
+    // B accepts: A's law comes in, B's typed law stays, nothing is written until B confirms again.
+    sink.answer = true;
+    QTest::mouseClick(b->Confirmar, Qt::LeftButton);
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(readBytes(paramFile()), afterA);
+    expectEditMode(*b);
+    EXPECT_EQ(cell(*b, 0, "LEI_PPA"), "11/2005");
+    EXPECT_EQ(cell(*b, 0, "LEI_LDO"), "21/2006");
+
+    QTest::mouseClick(b->Confirmar, Qt::LeftButton);
+    ASSERT_EQ(shown.size(), 4u);
+    EXPECT_EQ(shown[3].text, "Arquivo Salvo com Sucesso!");
+    EXPECT_EQ(readFile().field("LEI_PPA").asString(), "11/2005");
+    EXPECT_EQ(readFile().field("LEI_LDO").asString(), "21/2006");
+}
+
+// Another program rewrites the file with the same size in the same second: its content tells.
+TEST_F(OrcamentoTest, RewrittenFileOfTheSameSizeIsNoticedToo) {
+    writeRows({{{"LEI_PPA", "1/2005"}, {"PERC_MIN_EDU", "25"}, {"PPA_NOVO_ALTERADO", "0"}}});
+    auto f = open();
+    writeRows({{{"LEI_PPA", "2/2005"}, {"PERC_MIN_EDU", "25"}, {"PPA_NOVO_ALTERADO", "0"}}});
+    const std::string other = readBytes(paramFile());
+    QTest::mouseClick(f->Alterar, Qt::LeftButton);
+    type(*f, 0, "LEI_LDO", "3/2006");
+    QTest::mouseClick(f->Confirmar, Qt::LeftButton);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].kind, MessageKind::Warning);
+    EXPECT_EQ(readBytes(paramFile()), other);
+    EXPECT_EQ(cell(*f, 0, "LEI_LDO"), "3/2006");
 }

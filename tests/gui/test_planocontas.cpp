@@ -32,16 +32,17 @@ struct Shown {
     MessageKind kind;
     QString text;
     QString caption;
+    QString detail;
 };
 
 class RecordingSink : public app::MessageSink {
 public:
     explicit RecordingSink(std::vector<Shown>* out) : out_(out) {}
-    void show(QWidget*, MessageKind kind, const QString& text, const QString&) override {
-        out_->push_back({kind, text, QString::fromUtf8(messageCaption(kind))});
+    void show(QWidget*, MessageKind kind, const QString& text, const QString& detail) override {
+        out_->push_back({kind, text, QString::fromUtf8(messageCaption(kind)), detail});
     }
     void inform(QWidget*, const QString& caption, const QString& text) override {
-        out_->push_back({MessageKind::Info, text, caption});
+        out_->push_back({MessageKind::Info, text, caption, {}});
     }
 
 private:
@@ -318,6 +319,8 @@ TEST_F(PlanoContasTest, FailedSaveRollsBackAndKeepsTheChoiceForAnotherTry) {
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].text, "Erro ao Alterar as Informações!");
     EXPECT_EQ(shown[0].kind, MessageKind::Error);
+    // The reason goes under the details: another user, not a bad value.
+    EXPECT_TRUE(shown[0].detail.contains("alterado por outro usuário")) << shown[0].detail.toStdString();
     EXPECT_TRUE(f->editMode());
     EXPECT_TRUE(f->Confirmar->isEnabled());
     EXPECT_FALSE(dm.Conexao.inTransaction());
@@ -416,4 +419,30 @@ TEST_F(PlanoContasTest, ParentAccountTakesAtMostTwentyCharacters) {
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[1].text, "Alteração efetuada com Sucesso!");
     EXPECT_EQ(stored("111", "CODIGO_TCE"), "1.1.1.1.1.1.1.1.1.1.");
+}
+
+// CONPLA.CODIGO_TCE holds 34 characters, the column takes 20.
+TEST_F(PlanoContasTest, ParentAccountStoredWiderIsShownWholeAndNotSavedCut) {
+    const std::string wide = "1.1.1.1.1.1.1.1.1.1.1.1.1";  // 25 characters
+    dm.Conexao.execute("update CONPLA set CODIGO_TCE = '" + wide + "' where BALCO = '111'");
+    if (dm.Conexao.inTransaction()) dm.Conexao.commit();
+    auto f = open();
+    f->Alterar->click();
+    const QModelIndex idx = f->gridModel()->index(rowOf(*f, "111"), Superior);
+    f->DBGrid1->setCurrentIndex(idx);
+    f->DBGrid1->edit(idx);
+    auto* editor = qobject_cast<QLineEdit*>(f->DBGrid1->indexWidget(idx));
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->text().toStdString(), wide);
+    pick(*f, "12");  // a change to the same row
+
+    f->Confirmar->click();
+    QApplication::processEvents();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, "Erro ao Alterar as Informações!");
+    EXPECT_EQ(shown[0].detail.toStdString(),
+              "O campo \"Conta Superior\" aceita no máximo 20 caracteres e tem 25: \"" + wide + "\".");
+    EXPECT_TRUE(f->editMode());
+    EXPECT_EQ(stored("111", "CODIGO_TCE"), wide);
+    EXPECT_EQ(stored("111"), "  ");
 }

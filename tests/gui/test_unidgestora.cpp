@@ -189,7 +189,7 @@ TEST_F(UnidGestoraTest, RefusedSaveRollsBackKeepsTheEditAndCanBeCorrected) {
     QTest::mouseClick(f->Alterar, Qt::LeftButton);
     type(*f, 0, Endereco, "AV. NOVA");
     f->DBGrid1->setCurrentIndex(f->gridModel()->index(1, Fone));
-    // Longer than the column: only the database refuses it (the grid editor would cut it).
+    // Longer than the column (not typed in the grid): refused before anything is written.
     f->entidades().edit();
     f->entidades().field("FONE").setAsString("12345678901234567890");
     QTest::mouseClick(f->Confirmar, Qt::LeftButton);
@@ -396,4 +396,60 @@ TEST_F(UnidGestoraTest, RefusedValuesAreNamedByTheirColumnTitle) {
         EXPECT_EQ(shown[0].kind, MessageKind::Error);
         EXPECT_EQ(shown[0].text, QString::fromUtf8(c.message));
     }
+}
+
+// Another program holds the row in an open transaction: the save waits a few
+// seconds, not for as long as that transaction lasts, and says why.
+TEST_F(UnidGestoraTest, RowLockedByAnotherUserFailsInBoundedTimeAndKeepsTheEdit) {
+    DataModule other;
+    db.connect(other);
+    other.Conexao.startTransaction();
+    other.Conexao.execute("update TABEMPRESA set FAX = '3211-0000' where EMPRESA = 2");
+    ASSERT_TRUE(other.Conexao.inTransaction());
+
+    auto f = open();
+    QTest::mouseClick(f->Alterar, Qt::LeftButton);
+    type(*f, 1, Endereco, "RUA NOVA");
+    QTest::mouseClick(f->Confirmar, Qt::LeftButton);
+
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].kind, MessageKind::Error);
+    EXPECT_EQ(shown[0].text, QString::fromUtf8("Erro ao Alterar as Informações!"));
+    EXPECT_TRUE(shown[0].detail.contains(QString::fromUtf8("Outro usuário está alterando o mesmo registro")))
+        << shown[0].detail.toStdString();
+    expectMode(*f, true);
+    EXPECT_FALSE(dm.Conexao.inTransaction());
+    EXPECT_EQ(cell(*f, 1, Endereco), "RUA NOVA");
+
+    // Once the other user lets go, the same save goes through.
+    other.Conexao.rollback();
+    QTest::mouseClick(f->Confirmar, Qt::LeftButton);
+    ASSERT_EQ(shown.size(), 2u) << shown[1].detail.toStdString();
+    EXPECT_EQ(shown[1].kind, MessageKind::Info);
+    EXPECT_EQ(column(2, "ENDERECO"), "RUA NOVA");
+}
+
+// The server dropped the screen's connection (a restart): the next save opens a new
+// one once and goes through.
+TEST_F(UnidGestoraTest, SaveAfterTheConnectionWasLostReconnectsOnce) {
+    auto f = open();
+    QTest::mouseClick(f->Alterar, Qt::LeftButton);
+    type(*f, 1, Endereco, "RUA NOVA");
+    {
+        DataModule other;
+        db.connect(other);
+        other.Conexao.execute("delete from MON$ATTACHMENTS where MON$ATTACHMENT_ID <> CURRENT_CONNECTION");
+    }
+    try {
+        RecordSet probe;
+        dm.Conexao.open(probe, "select 1 as N from RDB$DATABASE");
+        ADD_FAILURE() << "the screen's connection is still open";
+    } catch (const DatabaseError& e) {
+        EXPECT_TRUE(e.connectionLost()) << e.what();
+    }
+    QTest::mouseClick(f->Confirmar, Qt::LeftButton);
+    ASSERT_EQ(shown.size(), 1u) << shown[0].text.toStdString() << " | " << shown[0].detail.toStdString();
+    EXPECT_EQ(shown[0].kind, MessageKind::Info);
+    EXPECT_EQ(column(2, "ENDERECO"), "RUA NOVA");
+    expectMode(*f, false);
 }
