@@ -2,10 +2,13 @@
 #   make demo   install what is missing, build, run the main job on the demo database
 #   make test   install what is missing, build, run every test
 #   make package  the Debian package (build/tcese_<version>_<arch>.deb)
+#   make asan   the core and generator tests under AddressSanitizer and UBSan (build-asan/)
+# WERROR=ON (as .ci/run passes) turns warnings in our own code into errors.
 PRESET ?= default
 BUILD  := build
+WERROR ?=
 
-.PHONY: all deps configure build demo test bench package clean
+.PHONY: all deps configure build demo test asan bench package clean
 
 all: build
 
@@ -13,7 +16,8 @@ deps:
 	@sh tools/setup-deps.sh
 
 configure: deps
-	@if [ ! -f $(BUILD)/build.ninja ]; then cmake --preset $(PRESET); fi
+	@if [ ! -f $(BUILD)/build.ninja ]; then cmake --preset $(PRESET) $(if $(WERROR),-DTCESE_WERROR=$(WERROR)); \
+	elif [ -n "$(WERROR)" ]; then cmake $(BUILD) -DTCESE_WERROR=$(WERROR); fi
 
 build: configure
 	cmake --build --preset $(PRESET)
@@ -30,6 +34,12 @@ test: build
 		ctest --preset $(PRESET); \
 	fi
 
+# Any finding of either sanitizer fails the run (options in the asan test preset).
+asan: deps
+	@if [ ! -f build-asan/build.ninja ]; then cmake --preset asan; fi
+	cmake --build --preset asan
+	ctest --preset asan
+
 package: build
 	cd $(BUILD) && cpack -G DEB
 
@@ -37,4 +47,4 @@ bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) build-asan
